@@ -1,0 +1,23 @@
+// The records the program shares, in one object that start-up creates and hands around.
+#pragma once
+
+#include <string>
+
+#include "conversion/code_pages.h"
+#include "conversion/job.h"
+#include "lang/texts.h"
+#include "table/table.h"
+
+namespace glossek {
+
+struct AppState {
+    std::string ProgramDir;  // the program's own folder, ending with "/"
+    ConversionJob job;
+    ConversionTable table;
+    ConversionWay way = ConversionWay::DosToWindows;
+    std::string LanguageCode;
+    LanguageTexts texts;
+    CodePagePair pages;
+};
+
+}  // namespace glossek

@@ -1,0 +1,113 @@
+#include "app/batch.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <vector>
+
+#include "conversion/code_pages.h"
+#include "conversion/replace.h"
+#include "conversion/start_up.h"
+#include "conversion/text_file.h"
+#include "lang/texts.h"
+#include "table/table.h"
+
+namespace glossek {
+
+namespace {
+
+constexpr const char* kProgramName = "glossek";
+
+void report(std::ostream& err, const std::string& text) {
+    err << kProgramName << ": " << terminal_text(text) << '\n';
+}
+
+void report_io(std::ostream& err, const TextIoError& error) {
+    std::string text = error_box_text(error.what());
+    report(err, error.file().empty() ? text : error.file() + "\n\r" + text);
+}
+
+void report_error(std::ostream& err, std::exception_ptr error, const LanguageTexts& texts) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const TextIoError& io) {
+        report_io(err, io);
+    } catch (const std::exception& other) {
+        report(err, error_text(other, texts));
+    }
+}
+
+}  // namespace
+
+std::string terminal_text(const std::string& message) {
+    std::string text;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message[i] == '\n' && i + 1 < message.size() && message[i + 1] == '\r') {
+            text += ": ";
+            ++i;
+        } else {
+            text += message[i];
+        }
+    }
+    return cp1252_to_utf8(text);
+}
+
+std::string program_folder() {
+    std::vector<char> path(PATH_MAX + 1, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", path.data(), PATH_MAX);
+    std::string exe = n > 0 ? std::string(path.data(), static_cast<std::size_t>(n)) : "";
+    auto slash = exe.find_last_of('/');
+    return slash == std::string::npos ? current_folder() + "/" : exe.substr(0, slash + 1);
+}
+
+std::string current_folder() {
+    std::vector<char> path(PATH_MAX + 1, '\0');
+    return ::getcwd(path.data(), path.size()) != nullptr ? std::string(path.data()) : "";
+}
+
+void load_language(AppState& state) {
+    std::string code = read_language_code(state.ProgramDir + std::string(kLanguageFileName));
+    state.LanguageCode = corrected_language_code(code.substr(0, 2));
+    state.texts = language_texts(state.LanguageCode);
+}
+
+bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err) {
+    try {
+        load_language(state);
+    } catch (const TextIoError& error) {
+        report_io(err, error);
+        return false;
+    }
+    try {
+        state.pages = code_pages_from_environment();
+    } catch (const CodePageError& error) {
+        report(err, error.what());
+        return false;
+    }
+    const LanguageTexts& texts = state.texts;
+    StartUpResult result;
+    try {
+        result = apply_command_line(state, command);
+    } catch (...) {
+        report_error(err, std::current_exception(), texts);
+        return false;
+    }
+    switch (result.step) {
+        case StartUpResult::Step::Converted:
+            return false;
+        case StartUpResult::Step::InputMissing:
+            report(err, state.job.InputName + "\n\r" + texts.lng_input_missing);
+            return false;
+        case StartUpResult::Step::TableMissing:
+            report(err, state.job.TableName + "\n\r" + texts.lng_table_file_halted);
+            return true;
+        case StartUpResult::Step::TableRefused:
+            report_error(err, result.table_error, texts);
+            return true;
+        case StartUpResult::Step::ShowGeneralData:
+            return true;
+    }
+    return true;
+}
+
+}  // namespace glossek

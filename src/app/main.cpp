@@ -1,0 +1,29 @@
+// Program entry: the command line converts at once with "R"; otherwise the window starts.
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/batch.h"
+#include "conversion/job.h"
+
+int main(int argc, char** argv) {
+    using namespace glossek;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // Relative names on the command line mean the folder the user stands in, so they are
+    // made absolute before the program moves to its own folder.
+    const CommandLineJob command = interpret_parameters(parse_parameters(args), current_folder());
+    AppState state;
+    state.ProgramDir = program_folder();
+    if (::chdir(state.ProgramDir.c_str()) != 0) {
+        std::cerr << "glossek: cannot enter the program's folder " << state.ProgramDir << '\n';
+    }
+    if (command.run && !run_batch(state, command, std::cerr)) {
+        return 1;
+    }
+    std::cerr << "glossek: the window is not part of this build yet; convert from the command "
+                 "line: glossek INPUT OUTPUT W|D|Atable.glk R\n";
+    return 1;
+}

@@ -1,0 +1,208 @@
+#include "lang/texts.h"
+
+#include <array>
+#include <cstdint>
+
+#include "conversion/replace.h"
+#include "conversion/text_file.h"
+#include "table/table_file.h"
+
+namespace glossek {
+
+namespace {
+
+// Code points of CP1252 bytes 0x80 to 0x9F; 0 where the byte is undefined.
+constexpr std::array<std::uint16_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::uint32_t code_point_of(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) {
+        std::uint16_t cp = kHighControls[byte - 0x80];
+        return cp != 0 ? cp : byte;
+    }
+    return byte;
+}
+
+void append_utf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The texts are written here in UTF-8 and held as CP1252 bytes.
+LanguageTexts make_english() {
+    LanguageTexts t;
+    t.lng_product = "Glossek";
+    t.lng_version_suffix = " 3.12";
+    t.lng_about_version = "Version 3.12 for";
+    t.lng_input_missing = "File does not exist or 'Input file' area empty.";
+    t.lng_same_input_output = "Input and output files must be different.";
+    t.lng_output_exists = "Warning, this file already exists, continue...";
+    t.lng_generation_done = "Generation achieved for the file:";
+    t.lng_table_file_halted = "Procedure halted: please check your conversion file";
+    t.lng_same_input_table = "Input file and conversion file must be different";
+    t.lng_same_output_table = "Output file and conversion file must be different";
+    t.lng_output_unnamed = "Output file mus have a name";
+    t.lng_link_hint = "If any connection problem, see the help file or the program web site.";
+    t.lng_row = "Row";
+    t.lng_column = "Column";
+    t.lng_table_not_keyword =
+        "This is not a conversion table: its first line must be CHAR, HEXA or DECI. "
+        "Nothing was changed.";
+    t.lng_table_char_unsafe =
+        "A side holds the byte 13 or 26, which a table in characters cannot keep. "
+        "Save the table with codes in hexadecimal or in decimal.";
+    t.lng_pair_grows = "Replacement pair %p never comes to an end on line %l: the line keeps "
+                       "growing. The conversion was stopped.";
+    t.lng_pair_endless = "Replacement pair %p never comes to an end on line %l. "
+                         "The conversion was stopped.";
+    return t;
+}
+
+LanguageTexts make_french() {
+    LanguageTexts t;
+    t.lng_product = "Glossek";
+    t.lng_version_suffix = " 3.12";
+    t.lng_about_version = "Version 3.12 pour";
+    t.lng_input_missing = utf8_to_cp1252("Le fichier n'existe pas ou la zone 'entrée' est vide.");
+    t.lng_same_input_output =
+        utf8_to_cp1252("Les fichiers en entrée et en sortie doivent être différents.");
+    t.lng_output_exists = "Attention, ce fichier existe, continuer...";
+    t.lng_generation_done = utf8_to_cp1252("Generation terminatée pour le fichier:");
+    t.lng_table_file_halted =
+        utf8_to_cp1252("Procédure interrompue: vérifier le fichier de conversion");
+    t.lng_same_input_table =
+        utf8_to_cp1252("Les Fichiers d'entrée et de conversion doivent être différents");
+    t.lng_same_output_table =
+        utf8_to_cp1252("Les Fichiers de sortie et de conversion doivent être différents");
+    t.lng_output_unnamed = "Output file mus have a name";
+    t.lng_link_hint = utf8_to_cp1252(
+        "En cas de problème de connexion, voir le ficher d'aide ou le site du programme.");
+    t.lng_row = "Ligne";
+    t.lng_column = "Colonne";
+    t.lng_table_not_keyword = utf8_to_cp1252(
+        "Ce n'est pas un tableau de conversion : sa première ligne doit être CHAR, HEXA ou "
+        "DECI. Rien n'a été modifié.");
+    t.lng_table_char_unsafe = utf8_to_cp1252(
+        "Un côté contient l'octet 13 ou 26, qu'un tableau en caractères ne peut pas garder. "
+        "Enregistrez le tableau en codes hexadécimaux ou décimaux.");
+    t.lng_pair_grows = utf8_to_cp1252(
+        "Le couple de remplacement %p ne se termine pas à la ligne %l : la ligne ne cesse de "
+        "grandir. La conversion a été arrêtée.");
+    t.lng_pair_endless = utf8_to_cp1252(
+        "Le couple de remplacement %p ne se termine pas à la ligne %l. La conversion a été "
+        "arrêtée.");
+    return t;
+}
+
+std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
+    auto at = text.find(mark);
+    if (at != std::string::npos) {
+        text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+}  // namespace
+
+LanguageTexts language_texts(std::string_view code) {
+    static const LanguageTexts english = make_english();
+    static const LanguageTexts french = make_french();
+    return code == kLanguageFrench ? french : english;
+}
+
+std::string corrected_language_code(std::string_view code) {
+    return std::string(code == kLanguageFrench ? kLanguageFrench : kLanguageEnglish);
+}
+
+std::string read_language_code(const std::string& file_name) {
+    if (!file_exists(file_name)) {
+        return std::string(kLanguageEnglish);
+    }
+    TextLineFile file;
+    file.open_read(file_name);
+    std::string code = file.read_field(2);
+    file.skip_line();
+    file.close();
+    return code;
+}
+
+void write_language_file(const std::string& file_name, std::string_view code) {
+    TextLineFile file;
+    file.open_write(file_name);
+    file.write_text(code);
+    file.end_line();
+    file.close();
+}
+
+std::string error_text(const std::exception& error, const LanguageTexts& texts) {
+    if (const auto* table = dynamic_cast<const TableFileError*>(&error)) {
+        const std::string& text = table->reason() == TableFileError::Reason::NotAKeyword
+                                      ? texts.lng_table_not_keyword
+                                      : texts.lng_table_char_unsafe;
+        return table->file() + "\n\r" + text;
+    }
+    if (const auto* guard = dynamic_cast<const ReplacementGuardError*>(&error)) {
+        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Grows
+                                      ? texts.lng_pair_grows
+                                      : texts.lng_pair_endless;
+        return fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
+                       std::to_string(guard->line()));
+    }
+    return error_box_text(error.what());
+}
+
+std::string cp1252_to_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string utf8_to_cp1252(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        std::uint32_t cp = lead;
+        std::size_t length = 1;
+        if (lead >= 0xF0) {
+            length = 4;
+            cp = lead & 0x07;
+        } else if (lead >= 0xE0) {
+            length = 3;
+            cp = lead & 0x0F;
+        } else if (lead >= 0xC0) {
+            length = 2;
+            cp = lead & 0x1F;
+        }
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        i += length;
+        char byte = '?';
+        if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) {
+            byte = static_cast<char>(cp);
+        } else {
+            for (std::size_t k = 0; k < kHighControls.size(); ++k) {
+                if (kHighControls[k] == cp) {
+                    byte = static_cast<char>(0x80 + k);
+                }
+            }
+        }
+        out += byte;
+    }
+    return out;
+}
+
+}  // namespace glossek

@@ -1,0 +1,57 @@
+// The message texts of the two languages, as CP1252 bytes.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+namespace glossek {
+
+inline constexpr std::string_view kLanguageEnglish = "US";
+inline constexpr std::string_view kLanguageFrench = "FR";
+inline constexpr std::string_view kLanguageFileName = "GLK32.LNG";
+
+struct LanguageTexts {
+    std::string lng_product;
+    std::string lng_version_suffix;
+    std::string lng_about_version;
+    std::string lng_input_missing;
+    std::string lng_same_input_output;
+    std::string lng_output_exists;
+    std::string lng_generation_done;
+    std::string lng_table_file_halted;
+    std::string lng_same_input_table;
+    std::string lng_same_output_table;
+    std::string lng_output_unnamed;
+    std::string lng_link_hint;
+    std::string lng_row;
+    std::string lng_column;
+    // Messages of the refusals that keep the user's files safe.
+    std::string lng_table_not_keyword;
+    std::string lng_table_char_unsafe;
+    std::string lng_pair_grows;
+    std::string lng_pair_endless;
+};
+
+// "FR" gives French; anything else English.
+LanguageTexts language_texts(std::string_view code);
+
+// The code in memory after it is applied: "FR" or "US", exactly.
+std::string corrected_language_code(std::string_view code);
+
+// The first two characters of the language file's first line, or "US" without a file.
+// Throws TextIoError when the file exists but cannot be read.
+std::string read_language_code(const std::string& file_name);
+
+// Rewrites the language file: the code, then CR LF. Throws TextIoError.
+void write_language_file(const std::string& file_name, std::string_view code);
+
+// The text of an error as the user sees it, in the current language where the program
+// words it itself (file-layer and code-text errors keep their fixed texts).
+std::string error_text(const std::exception& error, const LanguageTexts& texts);
+
+// CP1252 bytes to UTF-8 for a terminal, and back (characters CP1252 lacks become '?').
+std::string cp1252_to_utf8(std::string_view text);
+std::string utf8_to_cp1252(std::string_view text);
+
+}  // namespace glossek

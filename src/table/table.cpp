@@ -1,0 +1,171 @@
+#include "table/table.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace glossek {
+
+namespace {
+
+bool is_blank_or_control(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string_view trim_controls(std::string_view text) {
+    while (!text.empty() && is_blank_or_control(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank_or_control(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+int digit_value(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// The integer value of a prefixed group: leading blanks skipped, then "$" and hexadecimal
+// digits, or an optional sign and decimal digits, and nothing else; 32 bits at most.
+bool parse_integer(std::string_view text, std::int32_t& value) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return false;
+    }
+    if (text.front() == '$') {
+        text.remove_prefix(1);
+        if (text.empty()) {
+            return false;
+        }
+        std::uint64_t v = 0;
+        for (char c : text) {
+            int d = digit_value(c);
+            if (d < 0) {
+                return false;
+            }
+            v = v * 16 + static_cast<std::uint64_t>(d);
+            if (v > std::numeric_limits<std::uint32_t>::max()) {
+                return false;
+            }
+        }
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+        return true;
+    }
+    bool negative = false;
+    if (text.front() == '+' || text.front() == '-') {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return false;
+    }
+    std::int64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        v = v * 10 + (c - '0');
+        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
+            return false;
+        }
+    }
+    v = negative ? -v : v;
+    if (v > std::numeric_limits<std::int32_t>::max() ||
+        v < std::numeric_limits<std::int32_t>::min()) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+}  // namespace
+
+bool is_notation(std::string_view keyword) {
+    return keyword == kNotationChar || keyword == kNotationHexa || keyword == kNotationDeci;
+}
+
+t_rpl& ConversionTable::record(std::size_t k) {
+    if (pairs.size() < k) {
+        pairs.resize(k);
+    }
+    return pairs[k - 1];
+}
+
+CodeTextError::CodeTextError(const std::string& prefixed)
+    : std::runtime_error("'" + prefixed + "' is not a valid integer value") {}
+
+std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width) {
+    std::string result;
+    while (!text.empty()) {
+        std::string_view group = text.substr(0, width);
+        text = trim_controls(text.substr(group.size()));
+        std::string prefixed = std::string(prefix) + std::string(group);
+        std::int32_t code = 0;
+        if (!parse_integer(prefixed, code)) {
+            throw CodeTextError(prefixed);
+        }
+        result += static_cast<char>(static_cast<std::uint32_t>(code) & 0xFF);
+    }
+    return result;
+}
+
+std::string chars_to_codes(std::string_view chars, char kind, std::size_t width) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    const bool hexa = kind == 'H' || kind == 'h';
+    std::string result;
+    for (char c : chars) {
+        unsigned code = static_cast<unsigned char>(c);
+        std::string text;
+        if (hexa) {
+            do {
+                text.insert(text.begin(), kHexDigits[code % 16]);
+                code /= 16;
+            } while (code != 0);
+            while (text.size() < width) {
+                text.insert(text.begin(), '0');
+            }
+        } else {
+            text = std::to_string(code);
+            while (text.size() < width) {
+                text.insert(text.begin(), '0');
+            }
+            if (text.size() > width) {
+                text.erase(0, text.size() - width);
+            }
+        }
+        result += text;
+        result += ' ';
+    }
+    return std::string(trim_controls(result));
+}
+
+std::string decode_side(std::string_view text, std::string_view notation) {
+    if (notation == kNotationHexa) {
+        return codes_to_chars(text, "$", 2);
+    }
+    if (notation == kNotationDeci) {
+        return codes_to_chars(text, "", 3);
+    }
+    return std::string(text);
+}
+
+std::string encode_side(std::string_view chars, std::string_view notation) {
+    if (notation == kNotationHexa) {
+        return chars_to_codes(chars, 'H', 2);
+    }
+    if (notation == kNotationDeci) {
+        return chars_to_codes(chars, 'D', 3);
+    }
+    return std::string(chars);
+}
+
+}  // namespace glossek

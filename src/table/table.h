@@ -1,0 +1,54 @@
+// The auxiliary conversion table and its three cell notations.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace glossek {
+
+inline constexpr std::string_view kNotationChar = "CHAR";
+inline constexpr std::string_view kNotationHexa = "HEXA";
+inline constexpr std::string_view kNotationDeci = "DECI";
+
+// True for the three keywords exactly (case and blanks count).
+bool is_notation(std::string_view keyword);
+
+// One replacement pair: its two sides in characters (the only texts the engine uses) and
+// as shown in each code notation.
+struct t_rpl {
+    std::string char_from;
+    std::string char_to;
+    std::string hexa_from;
+    std::string hexa_to;
+    std::string deci_from;
+    std::string deci_to;
+};
+
+// The pairs in table order; record k of the users' numbering is pairs[k - 1]. The table
+// grows as rows are added; records beyond the rows in use keep their texts.
+struct ConversionTable {
+    std::vector<t_rpl> pairs;
+
+    // The record of pair k (1-based), made on demand.
+    t_rpl& record(std::size_t k);
+};
+
+// A code text that is not a number: "'%s' is not a valid integer value".
+class CodeTextError : public std::runtime_error {
+public:
+    explicit CodeTextError(const std::string& prefixed);
+};
+
+// Code text to characters. HEXA: prefix "$", width 2. DECI: empty prefix, width 3.
+std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width);
+// Characters to code text. HEXA: kind 'H', width 2. DECI: kind 'D', width 3.
+std::string chars_to_codes(std::string_view chars, char kind, std::size_t width);
+
+// The two routines above for a notation keyword; CHAR is the identity.
+std::string decode_side(std::string_view text, std::string_view notation);
+std::string encode_side(std::string_view chars, std::string_view notation);
+
+}  // namespace glossek

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# End-to-end runs of the real program in command-line mode, without any display.
+# Usage: command_line_test.sh PATH/TO/glossek SAMPLES_FOLDER
+set -uo pipefail
+program="$1"
+samples="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
+export LANG=fr_FR.UTF-8
+passed=0
+failed=0
+
+check() {  # check NAME CONDITION...
+    local name="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $name"
+    fi
+}
+
+run() {  # runs the program in $work, keeps its exit code and standard error
+    (cd "$work" && "$program" "$@" 2>"$work/stderr")
+    status=$?
+}
+
+cp "$samples/lettre.txt" "$work/lettre.txt"
+cp "$samples/sans-accents.glk" "$work/Sans-Accents.glk"
+
+# DOS to Windows, relative names against the folder the user stands in.
+run lettre.txt lettre.win W R
+check "exit code is 1" test "$status" -eq 1
+check "nothing said on success" test ! -s "$work/stderr"
+iconv -f CP850 -t CP1252 "$samples/lettre.txt" >"$work/expected.win"
+check "D to W as iconv" cmp -s "$work/lettre.win" "$work/expected.win"
+
+# And back, with the leading slashes of the old command line.
+run /lettre.win /lettre.back /d /r
+check "W to D gives the letter back" cmp -s "$work/lettre.back" "$samples/lettre.txt"
+
+# An auxiliary table, its upper-cased name found without regard to case.
+run lettre.txt lettre.plain Asans-accents.glk R
+check "table applied" bash -c "! grep -q $'\x82' '$work/lettre.plain' && grep -q 'fevrier' '$work/lettre.plain'"
+check "table run silent" test ! -s "$work/stderr"
+
+# Reasons for not converting go to standard error; exit code stays 1.
+run none.txt out.txt W R
+check "missing input exit code" test "$status" -eq 1
+check "missing input explained" grep -q "none.txt: File does not exist or 'Input file' area empty." "$work/stderr"
+check "no output for missing input" test ! -e "$work/out.txt"
+
+run lettre.txt out.txt Anone.glk R
+check "missing table explained" grep -q "NONE.GLK: Proc" "$work/stderr"
+check "no output for missing table" test ! -e "$work/out.txt"
+
+ln -s lettre.txt "$work/alias.txt"
+run lettre.txt alias.txt W R
+check "output that is the input refused" grep -q "I/O error 32" "$work/stderr"
+check "input intact" cmp -s "$work/lettre.txt" "$samples/lettre.txt"
+
+GLOSSEK_OEMCP=999 run lettre.txt out.txt W R
+check "unknown code page refused" grep -q "999" "$work/stderr"
+check "no output for unknown code page" test ! -e "$work/out.txt"
+
+GLOSSEK_OEMCP=437 GLOSSEK_ANSICP=1252 run lettre.txt lettre.437 W R
+iconv -f CP437 -t CP1252 "$samples/lettre.txt" >"$work/expected.437" 2>/dev/null
+check "code page chosen by the environment" cmp -s "$work/lettre.437" "$work/expected.437"
+
+run
+check "window without display ends" test "$status" -eq 1
+
+echo "$passed passed, $failed failed"
+test "$failed" -eq 0

@@ -1,0 +1,131 @@
+#include "conversion/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion/replace.h"
+#include "support/temp_dir.h"
+
+namespace glossek {
+namespace {
+
+using test::TempDir;
+
+struct Recorder : GenerateObserver {
+    std::vector<std::string> lines;
+    std::vector<int> positions;
+    void result_line(std::string_view line) override { lines.emplace_back(line); }
+    void progress(int position) override { positions.push_back(position); }
+};
+
+struct EngineCase : ::testing::Test {
+    TempDir dir;
+    ConversionJob job;
+    ConversionTable table;
+    CodePagePair pages = code_page_pair(850, 1252);
+
+    std::string run(const std::string& input, ConversionWay way, GenerateObserver* observer = nullptr) {
+        job.InputName = dir.write("in.txt", input);
+        job.OutputName = dir.file("out.txt");
+        EXPECT_EQ(Generate(job, way, table, pages, observer), GenerateOutcome::Done);
+        return dir.read("out.txt");
+    }
+    void add_pair(const std::string& from, const std::string& to) {
+        t_rpl& pair = table.record(table.pairs.size() + 1);
+        pair.char_from = from;
+        pair.char_to = to;
+        job.PairCount = static_cast<std::int32_t>(table.pairs.size());
+    }
+};
+
+TEST_F(EngineCase, CodePageWaysConvertUpToTheFirstNul) {
+    // "Été" in CP850 is 90 82 74 82; in CP1252 C9 E9 74 E9.
+    EXPECT_EQ(run("\x90\x82t\x82\r\n\r\nplain", ConversionWay::DosToWindows),
+              "\xC9\xE9t\xE9\r\n\r\nplain\r\n");
+    EXPECT_EQ(run("\xC9\xE9t\xE9\n", ConversionWay::WindowsToDos), "\x90\x82t\x82\n\r\n");
+    EXPECT_EQ(run(std::string("ab\0cd\r\nx", 8), ConversionWay::DosToWindows), "ab\r\nx\r\n");
+    EXPECT_EQ(run("", ConversionWay::DosToWindows), "");
+}
+
+TEST_F(EngineCase, AuxiliaryWayAppliesPairsInOrderAndKeepsNul) {
+    EXPECT_EQ(run("same\r\n", ConversionWay::AuxiliaryTable), "same\r\n");
+    add_pair("a", "b");
+    add_pair("b", "c");
+    add_pair("", "never");
+    EXPECT_EQ(run(std::string("ab\0\r\n", 5), ConversionWay::AuxiliaryTable),
+              std::string("cc\0\r\n", 5));
+    job.PairCount = 1;  // only the pairs counted take part
+    EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "bb\r\n");
+    job.PairCount = -3;
+    EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "ab\r\n");
+}
+
+TEST_F(EngineCase, ViewerGetsTheFirstThousandLinesAndProgressMovesOnce) {
+    std::string input;
+    for (int i = 0; i < 2500; ++i) {
+        input += "line " + std::to_string(i) + "\r\n";
+    }
+    Recorder recorder;
+    job.LineCount = 2500;
+    std::string output = run(input, ConversionWay::AuxiliaryTable, &recorder);
+    EXPECT_EQ(output, input);
+    ASSERT_EQ(recorder.lines.size(), 1000u);
+    EXPECT_EQ(recorder.lines.back(), "line 999");
+    EXPECT_EQ(recorder.positions.front(), 0);
+    EXPECT_EQ(recorder.positions.back(), 100);
+    EXPECT_EQ(recorder.positions.size(), 101u);
+}
+
+TEST(Progress, TruncatedAndCapped) {
+    EXPECT_EQ(progress_position(1, 3), 33);
+    EXPECT_EQ(progress_position(2, 3), 66);
+    EXPECT_EQ(progress_position(3, 3), 100);
+    EXPECT_EQ(progress_position(4, 3), 100);
+    EXPECT_EQ(progress_position(9999, 10000), 99);
+    EXPECT_EQ(progress_position(20000, 10000), 100);
+}
+
+TEST_F(EngineCase, MissingInputTouchesNoFile) {
+    job.InputName = dir.file("none.txt");
+    job.OutputName = dir.file("out.txt");
+    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+              GenerateOutcome::InputMissing);
+    job.InputName = "";
+    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+              GenerateOutcome::InputMissing);
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
+}
+
+TEST_F(EngineCase, OutputThatIsTheInputIsRefusedAndTheInputKept) {
+    job.InputName = dir.write("in.txt", "precious\r\n");
+    ASSERT_EQ(::symlink(job.InputName.c_str(), dir.file("alias.txt").c_str()), 0);
+    job.OutputName = dir.file("alias.txt");
+    try {
+        Generate(job, ConversionWay::DosToWindows, table, pages, nullptr);
+        FAIL();
+    } catch (const TextIoError& error) {
+        EXPECT_EQ(error.code(), 32);
+    }
+    EXPECT_EQ(dir.read("in.txt"), "precious\r\n");
+    EXPECT_FALSE(job.InputFile.is_open());
+}
+
+TEST_F(EngineCase, EndlessPairNamesThePairAndTheLine) {
+    add_pair("x", "y");
+    add_pair("ab", "bbaa");
+    job.InputName = dir.write("in.txt", "fine\r\nstill fine\r\naab\r\n");
+    job.OutputName = dir.file("out.txt");
+    try {
+        Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr);
+        FAIL();
+    } catch (const ReplacementGuardError& error) {
+        EXPECT_EQ(error.pair(), 2u);
+        EXPECT_EQ(error.line(), 3);
+        EXPECT_NE(std::string(error.what()).find("pair 2 on line 3"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace glossek

@@ -1,0 +1,140 @@
+#include "table/table_file.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/job.h"
+#include "support/temp_dir.h"
+
+namespace glossek {
+namespace {
+
+using test::TempDir;
+using Rows = std::vector<TableRow>;
+
+struct Loaded {
+    ConversionJob job;
+    ConversionTable table;
+    Rows rows;
+};
+
+void load(Loaded& into, const std::string& name) {
+    into.job.TableName = name;
+    into.rows = load_table_file(into.job, into.table);
+}
+
+TEST(TableFile, ReadsTheExampleInBothCodeNotations) {
+    TempDir dir;
+    Loaded hexa;
+    load(hexa, dir.write("h.glk", "HEXA\r\n- 82\r\n+ E9\r\n- 1A\r\n+ \r\n"));
+    EXPECT_EQ(hexa.job.Notation, "HEXA");
+    EXPECT_EQ(hexa.job.PairCount, 2);
+    EXPECT_EQ(hexa.rows, (Rows{{"82", "E9"}, {"1A", ""}}));
+    EXPECT_EQ(hexa.table.pairs[0].char_from, "\x82");
+    EXPECT_EQ(hexa.table.pairs[0].char_to, "\xE9");
+    EXPECT_EQ(hexa.table.pairs[1].char_from, "\x1A");
+    EXPECT_EQ(hexa.table.pairs[1].char_to, "");
+
+    Loaded deci;
+    load(deci, dir.write("d.glk", "DECI\r\n- 130\r\n+ 233\r\n- 026\r\n+ \r\n"));
+    EXPECT_EQ(deci.rows, (Rows{{"130", "233"}, {"026", ""}}));
+    EXPECT_EQ(deci.table.pairs[0].char_from, hexa.table.pairs[0].char_from);
+    EXPECT_EQ(deci.table.pairs[1].char_from, "\x1A");
+    EXPECT_EQ(deci.table.pairs[0].deci_to, "233");
+}
+
+TEST(TableFile, SaveThenLoadGivesBackEveryRowWholeInEachNotation) {
+    TempDir dir;
+    std::string long_side(200, 'L');
+    const Rows char_rows = {{"abc", "xyz"}, {"", ""}, {long_side, "\xE9\n\t"}};
+    const Rows hexa_rows = {{"0D 0A", "1A"}, {"", "00 FF"}};
+    const Rows deci_rows = {{"013", "026 000"}, {std::string(300 * 4 - 1, ' '), ""}};
+    for (const auto& [notation, rows] :
+         {std::pair{"CHAR", char_rows}, {"HEXA", hexa_rows}, {"DECI", Rows{{"013", "026 000"}}}}) {
+        TextLineFile file;
+        std::string name = dir.file(std::string(notation) + ".glk");
+        save_table_file(file, name, notation, rows);
+        Loaded back;
+        load(back, name);
+        EXPECT_EQ(back.job.Notation, notation);
+        EXPECT_EQ(back.rows, rows);
+        EXPECT_EQ(back.job.PairCount, static_cast<int>(rows.size()));
+    }
+    Loaded hexa;
+    load(hexa, dir.file("HEXA.glk"));
+    EXPECT_EQ(hexa.table.pairs[0].char_from, "\r\n");
+    EXPECT_EQ(hexa.table.pairs[1].char_to, std::string("\0\xFF", 2));
+    EXPECT_EQ(dir.read("HEXA.glk"), "HEXA\r\n- 0D 0A\r\n+ 1A\r\n- \r\n+ 00 FF\r\n");
+    (void)deci_rows;
+}
+
+TEST(TableFile, IncompleteLastPairIsNeitherShownNorCounted) {
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n- c\r\n"));
+    EXPECT_EQ(loaded.job.PairCount, 1);
+    EXPECT_EQ(loaded.rows, (Rows{{"a", "b"}}));
+}
+
+TEST(TableFile, KeywordAloneGivesAnEmptyTable) {
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n"));
+    load(loaded, dir.write("k.glk", "DECI\r\n"));
+    EXPECT_EQ(loaded.job.Notation, "DECI");
+    EXPECT_EQ(loaded.job.PairCount, 0);
+    EXPECT_TRUE(loaded.rows.empty());
+}
+
+TEST(TableFile, RefusedFilesChangeNothing) {
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir.write("good.glk", "CHAR\r\n- a\r\n+ b\r\n"));
+    for (const std::string& bytes :
+         {std::string("CHAR \r\n- x\r\n+ y\r\n"), std::string("char\r\n- x\r\n+ y\r\n"),
+          std::string(""), std::string("HEXA\r\n- 41\r\n+ 42\r\n- 4 1\r\n+ 00\r\n")}) {
+        loaded.job.TableName = dir.write("bad.glk", bytes);
+        EXPECT_ANY_THROW(load_table_file(loaded.job, loaded.table)) << bytes;
+        EXPECT_EQ(loaded.job.Notation, "CHAR");
+        EXPECT_EQ(loaded.job.PairCount, 1);
+        EXPECT_EQ(loaded.table.pairs.size(), 1u);
+        EXPECT_EQ(loaded.table.pairs[0].char_from, "a");
+        EXPECT_FALSE(loaded.job.TableFile.is_open());
+    }
+    loaded.job.TableName = dir.write("bad.glk", "CHAR \r\n");
+    try {
+        load_table_file(loaded.job, loaded.table);
+        FAIL();
+    } catch (const TableFileError& error) {
+        EXPECT_EQ(error.reason(), TableFileError::Reason::NotAKeyword);
+    }
+}
+
+TEST(TableFile, CharSideThatCannotReadBackIsRefusedBeforeTheFileIsTouched) {
+    TempDir dir;
+    std::string name = dir.write("keep.glk", "CHAR\r\n- old\r\n+ table\r\n");
+    for (const std::string& side : {std::string("a\rb"), std::string("\x1A")}) {
+        TextLineFile file;
+        try {
+            save_table_file(file, name, "CHAR", {{"ok", "fine"}, {"x", side}});
+            FAIL();
+        } catch (const TableFileError& error) {
+            EXPECT_EQ(error.reason(), TableFileError::Reason::UnsafeCharSide);
+        }
+        EXPECT_EQ(dir.read("keep.glk"), "CHAR\r\n- old\r\n+ table\r\n");
+    }
+    TextLineFile file;
+    EXPECT_NO_THROW(save_table_file(file, name, "HEXA", {{"0D", "1A"}}));
+}
+
+TEST(TableFile, RecordsBeyondTheFileKeepTheirTexts) {
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir.write("three.glk", "CHAR\r\n- a\r\n+ 1\r\n- b\r\n+ 2\r\n- c\r\n+ 3\r\n"));
+    load(loaded, dir.write("one.glk", "CHAR\r\n- z\r\n+ 9\r\n"));
+    EXPECT_EQ(loaded.job.PairCount, 1);
+    EXPECT_EQ(loaded.rows, (Rows{{"z", "9"}}));
+    EXPECT_EQ(loaded.table.pairs[2].char_from, "c");
+}
+
+}  // namespace
+}  // namespace glossek

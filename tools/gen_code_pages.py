@@ -1,0 +1,215 @@
+#!/usr/bin/env python3
+"""Writes src/conversion/code_page_data.cpp: one-for-one byte tables between
+every supported DOS (OEM) code page and every Windows (ANSI) code page.
+
+Linux has no OEM/ANSI pair of its own, so the program carries these tables.
+The character repertoire of each page comes from Python's cpNNN codecs.
+
+Usage: tools/gen_code_pages.py [output path]
+"""
+
+import codecs
+import os
+import sys
+import unicodedata
+
+OEM_PAGES = [437, 737, 775, 850, 852, 855, 857, 858, 860, 861, 862, 863, 864, 865, 866, 869]
+ANSI_PAGES = [874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258]
+
+QUESTION = 0x3F
+
+# Python's cp864 (like glibc's) decodes 0x25 as U+066A ARABIC PERCENT SIGN, so an
+# ASCII '%' has no exact home in that page and U+066A none in the others; each
+# falls back to the other. The same table holds the hand-picked best fits that
+# NFKD cannot find. Candidates are tried in order; the first present wins.
+EXTRA_FITS = {
+    "\u066a": "%",
+    "%": "\u066a",
+    "\u00df": "s",  # sharp s: "ss" would need two bytes
+    "\u0152": "O", "\u0153": "o",  # OE ligature
+    "\u00c6": "A", "\u00e6": "a",  # AE ligature
+    "\u00d8": "O", "\u00f8": "o",
+    "\u0110": "D", "\u0111": "d", "\u00d0": "D", "\u00f0": "d",
+    "\u0141": "L", "\u0142": "l",
+    "\u0126": "H", "\u0127": "h",
+    "\u0166": "T", "\u0167": "t",
+    "\u0131": "i",
+    "\u2018": "'", "\u2019": "'", "\u201a": "'", "\u201b": "'", "\u2032": "'",
+    "\u00b4": "'", "\u00a8": '"', "\u00af": "-",
+    "\u201c": '"', "\u201d": '"', "\u201e": '"', "\u201f": '"', "\u2033": '"',
+    "\u00ab": '"', "\u00bb": '"',
+    "\u2039": "<", "\u203a": ">",
+    "\u2010": "-", "\u2011": "-", "\u2012": "-", "\u2013": "-", "\u2014": "-",
+    "\u2015": "-", "\u2212": "-", "\u00ad": "-",
+    "\u2026": ".",
+    "\u2022": "\u00b7*", "\u2219": "\u00b7.", "\u00b7": "\u2219.",
+    "\u00a6": "|", "\u0192": "f", "\u2030": "%",
+    "\u00d7": "x", "\u00f7": ":",
+    "\u2264": "<", "\u2265": ">", "\u2261": "=", "\u2248": "~",
+    "\u00a0": " ",
+    "\u060c": ",", "\u061b": ";", "\u061f": "?",  # Arabic punctuation
+}
+
+BOX_DIRECTIONS = {
+    "HORIZONTAL": {"L", "R"}, "VERTICAL": {"U", "D"},
+    "LEFT": {"L"}, "RIGHT": {"R"}, "UP": {"U"}, "DOWN": {"D"},
+}
+
+
+def decode_page(page):
+    """256 entries: the character of each byte, None where undefined."""
+    chars = []
+    for b in range(256):
+        if b < 0x20 or b == 0x7F:
+            chars.append(chr(b))  # the same control characters in every page
+            continue
+        try:
+            chars.append(bytes([b]).decode("cp%d" % page))
+        except UnicodeDecodeError:
+            chars.append(None)
+    return chars
+
+
+def box_fit(ch):
+    name = unicodedata.name(ch, "")
+    if "DIAGONAL CROSS" in name:
+        return "X"
+    if "DIAGONAL UPPER RIGHT TO LOWER LEFT" in name:
+        return "/"
+    if "DIAGONAL UPPER LEFT TO LOWER RIGHT" in name:
+        return "\\"
+    directions = set()
+    for word in name.split():
+        directions |= BOX_DIRECTIONS.get(word, set())
+    if directions and directions <= {"L", "R"}:
+        return "-"
+    if directions and directions <= {"U", "D"}:
+        return "|"
+    return "+"
+
+
+def base_letters(ch):
+    """The characters left once NFKD has split off accents and marks."""
+    return "".join(c for c in unicodedata.normalize("NFKD", ch)
+                   if not unicodedata.combining(c))
+
+
+def candidates(ch):
+    """Stand-ins for a character, best first."""
+    found = list(EXTRA_FITS.get(ch, ""))
+    base = base_letters(ch)
+    # NFKD turns spacing accents such as U+00A8 into a space, which hides them.
+    if len(base) == 1 and base != ch and (base != " " or unicodedata.category(ch) == "Zs"):
+        found.append(base)
+        found.extend(EXTRA_FITS.get(base, ""))
+    elif len(base) > 1 and "LIGATURE" in unicodedata.name(ch, ""):
+        found.append(base[0])
+    if unicodedata.decimal(ch, None) is not None:
+        found.append(str(unicodedata.decimal(ch)))  # Arabic-Indic and other digits
+    code = ord(ch)
+    if 0x2500 <= code <= 0x257F:
+        found.append(box_fit(ch))
+    elif 0x2580 <= code <= 0x259F:
+        found.append("#")  # blocks and shades
+    return found
+
+
+class Page:
+    def __init__(self, number):
+        self.number = number
+        self.chars = decode_page(number)
+        self.byte_of = {c: b for b, c in enumerate(self.chars) if c is not None}
+        # Presentation forms by the character they stand for, so a plain letter can
+        # land on one (cp864 holds Arabic letters only as isolated/final forms).
+        # Forms of exactly that character come before forms of it with a mark.
+        self.forms_of = {}
+        for b, c in enumerate(self.chars):
+            if c is None or b < 0x20 or b == 0x7F:
+                continue
+            composed = unicodedata.normalize("NFKC", c)
+            base = base_letters(c)
+            if len(composed) == 1 and composed != c:
+                self.forms_of.setdefault(composed, []).append((0, b))
+            if len(base) == 1 and base != c and base != composed:
+                self.forms_of.setdefault(base, []).append((1, b))
+        for found in self.forms_of.values():
+            found.sort(key=lambda rank_byte: (
+                rank_byte[0],
+                0 if "ISOLATED" in unicodedata.name(self.chars[rank_byte[1]], "") else 1,
+                rank_byte[1]))
+
+
+def printable(b):
+    return b is not None and b >= 0x20 and b != 0x7F
+
+
+def map_byte(b, source, target):
+    ch = source.chars[b]
+    if b < 0x20 or b == 0x7F:
+        return b
+    if ch is None:
+        return QUESTION
+    exact = target.byte_of.get(ch)
+    if exact is not None:
+        assert printable(exact), (source.number, target.number, b)
+        return exact
+    for candidate in candidates(ch):
+        fit = target.byte_of.get(candidate)
+        if printable(fit):
+            return fit
+    forms = target.forms_of.get(ch)
+    if forms:
+        return forms[0][1]
+    return QUESTION
+
+
+def table(source, target):
+    result = [map_byte(b, source, target) for b in range(256)]
+    assert result[0] == 0
+    for b in range(256):
+        if b >= 0x20 and b != 0x7F:
+            assert printable(result[b]), (source.number, target.number, b)
+    return result
+
+
+def emit_table(out, values):
+    for row in range(0, 256, 16):
+        out.write("        " + " ".join("0x%02X," % v for v in values[row:row + 16]) + "\n")
+
+
+def main():
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "src", "conversion",
+                                                              "code_page_data.cpp")
+    oem = [Page(p) for p in OEM_PAGES]
+    ansi = [Page(p) for p in ANSI_PAGES]
+    n_oem, n_ansi = len(OEM_PAGES), len(ANSI_PAGES)
+    with open(path, "w", encoding="ascii", newline="\n") as out:
+        out.write("// Generated by tools/gen_code_pages.py; do not edit by hand.\n")
+        out.write("// Byte tables between each DOS (OEM) and Windows (ANSI) code page.\n\n")
+        out.write("namespace glossek::code_page_data {\n\n")
+        out.write("extern const int kOemPages[%d];\n" % n_oem)
+        out.write("extern const int kAnsiPages[%d];\n" % n_ansi)
+        out.write("extern const unsigned char kTables[%d][%d][2][256];\n\n" % (n_oem, n_ansi))
+        out.write("const int kOemPages[%d] = {%s};\n" % (n_oem, ", ".join(map(str, OEM_PAGES))))
+        out.write("const int kAnsiPages[%d] = {%s};\n\n" % (n_ansi, ", ".join(map(str, ANSI_PAGES))))
+        out.write("// [oem][ansi][0] is OEM to ANSI, [oem][ansi][1] is ANSI to OEM.\n")
+        out.write("const unsigned char kTables[%d][%d][2][256] = {\n" % (n_oem, n_ansi))
+        for o in oem:
+            out.write("{\n")
+            for a in ansi:
+                out.write("    {\n")
+                out.write("    {  // %d -> %d\n" % (o.number, a.number))
+                emit_table(out, table(o, a))
+                out.write("    },\n")
+                out.write("    {  // %d -> %d\n" % (a.number, o.number))
+                emit_table(out, table(a, o))
+                out.write("    },\n")
+                out.write("    },\n")
+            out.write("},\n")
+        out.write("};\n\n")
+        out.write("}  // namespace glossek::code_page_data\n")
+
+
+if __name__ == "__main__":
+    main()
