@@ -177,6 +177,26 @@ def emit_table(out, values):
         out.write("        " + " ".join("0x%02X," % v for v in values[row:row + 16]) + "\n")
 
 
+def display_table(page):
+    chars = decode_page(page.number)
+    values = []
+    for b, ch in enumerate(chars):
+        if b < 0x20:
+            values.append(0x2400 + b)
+        elif b == 0x7F:
+            values.append(0x2421)
+        elif ch is None or len(ch) != 1 or ord(ch) > 0xFFFF:
+            values.append(0xFFFD)
+        else:
+            values.append(ord(ch))
+    return values
+
+
+def emit_unicode(out, values):
+    for row in range(0, 256, 8):
+        out.write("        " + " ".join("0x%04X," % v for v in values[row:row + 8]) + "\n")
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "src", "conversion",
@@ -207,6 +227,15 @@ def main():
                 out.write("    },\n")
                 out.write("    },\n")
             out.write("},\n")
+        out.write("};\n\n")
+        out.write("// How each byte of a Windows page is shown on screen: control bytes as their\n")
+        out.write("// visible symbols (U+2400 block), undefined bytes as U+FFFD.\n")
+        out.write("extern const char16_t kAnsiDisplay[%d][256];\n" % n_ansi)
+        out.write("const char16_t kAnsiDisplay[%d][256] = {\n" % n_ansi)
+        for a in ansi:
+            out.write("    {  // %d\n" % a.number)
+            emit_unicode(out, display_table(a))
+            out.write("    },\n")
         out.write("};\n\n")
         out.write("}  // namespace glossek::code_page_data\n")
 

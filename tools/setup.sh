@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and nothing else.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libc-bin)
+packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -17,7 +17,7 @@ struct AppState {
     ConversionWay way = ConversionWay::DosToWindows;
     std::string LanguageCode;
     LanguageTexts texts;
-    CodePagePair pages;
+    CodePagePair pages = code_page_pair(437, 1252);
 };
 
 }  // namespace glossek

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/batch.h"
+#include "app/window_start.h"
 #include "conversion/job.h"
 
 int main(int argc, char** argv) {
@@ -20,10 +21,17 @@ int main(int argc, char** argv) {
     if (::chdir(state.ProgramDir.c_str()) != 0) {
         std::cerr << "glossek: cannot enter the program's folder " << state.ProgramDir << '\n';
     }
+    // Batch mode needs no display; it ends here unless its table could not be used.
     if (command.run && !run_batch(state, command, std::cerr)) {
         return 1;
     }
-    std::cerr << "glossek: the window is not part of this build yet; convert from the command "
-                 "line: glossek INPUT OUTPUT W|D|Atable.glk R\n";
+    if (!display_available()) {
+        std::cerr << "glossek: no display to show the window on (DISPLAY is not set).\n"
+                     "Convert from the command line instead: glossek INPUT OUTPUT W|D|Atable.glk R\n";
+        return 1;
+    }
+    AppState window_state;
+    window_state.ProgramDir = state.ProgramDir;
+    run_window(window_state, command, argc, argv);
     return 1;
 }

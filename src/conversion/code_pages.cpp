@@ -11,6 +11,7 @@ namespace glossek::code_page_data {
 extern const int kOemPages[16];
 extern const int kAnsiPages[10];
 extern const unsigned char kTables[16][10][2][256];
+extern const char16_t kAnsiDisplay[10][256];
 }  // namespace glossek::code_page_data
 
 namespace glossek {
@@ -106,7 +107,7 @@ CodePagePair code_page_pair(int oem, int ansi) {
                             page_list(supported_ansi_pages()));
     }
     const auto& tables = data::kTables[oem_index][ansi_index];
-    return CodePagePair{oem, ansi, tables[0], tables[1]};
+    return CodePagePair{oem, ansi, tables[0], tables[1], data::kAnsiDisplay[ansi_index]};
 }
 
 std::pair<int, int> pages_for_locale(std::string_view locale) {
@@ -156,6 +157,18 @@ CodePagePair code_pages_from_environment(const std::function<const char*(const c
         ansi = override_page("GLOSSEK_ANSICP", value, supported_ansi_pages(), "Windows");
     }
     return code_page_pair(oem, ansi);
+}
+
+int ansi_byte_for(const CodePagePair& pages, char16_t ch) {
+    if (ch < 0x20 || ch == 0x7F) {
+        return ch;  // typed control characters are the bytes themselves
+    }
+    for (int b = 0x20; b < 256; ++b) {
+        if (pages.ansi_display[b] == ch && ch != 0xFFFD) {
+            return b;
+        }
+    }
+    return -1;
 }
 
 }  // namespace glossek

@@ -17,7 +17,12 @@ struct CodePagePair {
     int ansi = 1252;
     const unsigned char* oem_to_ansi = nullptr;
     const unsigned char* ansi_to_oem = nullptr;
+    // How each byte of the ANSI page is shown: control bytes as visible symbols.
+    const char16_t* ansi_display = nullptr;
 };
+
+// The byte of the ANSI page that stands for a character, or -1 when the page lacks it.
+int ansi_byte_for(const CodePagePair& pages, char16_t ch);
 
 class CodePageError : public std::runtime_error {
   public:

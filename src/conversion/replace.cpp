@@ -10,9 +10,9 @@ namespace {
 
 // A cascade may make a line longer (each 'a' doubling every 'b' behind it, say) and still
 // end; one that is still going past these bounds is taken to be endless.
-constexpr std::size_t kMinLengthLimit = std::size_t{64} << 20;
+constexpr std::size_t kMinLengthLimit = std::size_t{16} << 20;
 constexpr std::size_t kMaxLengthLimit = std::size_t{1} << 30;
-constexpr std::size_t kMinReplacementLimit = std::size_t{1} << 26;
+constexpr std::size_t kMinReplacementLimit = std::size_t{1} << 24;
 
 std::string guard_message(ReplacementGuardError::Reason reason, std::size_t pair,
                           long long line) {

@@ -1,0 +1,49 @@
+#!/usr/bin/env python3
+"""Writes about SIZE_MB of French-like DOS text in CP850 with CR LF line ends.
+
+A few MB of random lines are made once and written again and again up to the size.
+"""
+import random
+import sys
+
+WORDS = (
+    "le la les un une des du de et à où été être café élève père mère frère "
+    "garçon français déjà très après côté fenêtre forêt hôtel château île "
+    "goût août maïs Noël naïf répondre écrire lettre société année première "
+    "dernière réunion numéro adresse Paris Lyon Genève Zürich rue avenue "
+    "prix total payé reçu facture envoyé commande qualité quantité délai "
+    "cf. env. M. Mme Mlle voir chapitre page ci-joint veuillez agréer "
+    "l'expression sentiments distingués"
+).split()
+PUNCT = ["", "", "", "", ",", ";", ":", "."]
+
+
+def line(rng):
+    target = rng.randint(20, 120)
+    out = []
+    size = 0
+    while size < target:
+        word = rng.choice(WORDS) + rng.choice(PUNCT)
+        out.append(word)
+        size += len(word) + 1
+    text = " ".join(out)[:target].rstrip()
+    return text[0].upper() + text[1:]
+
+
+def main():
+    size = int(float(sys.argv[1]) * 1_000_000)
+    rng = random.Random(850)
+    chunk = "".join(line(rng) + "\r\n" for _ in range(60000)).encode("cp850")
+    with open(sys.argv[2], "wb") as out:
+        written = 0
+        while written + len(chunk) <= size:
+            out.write(chunk)
+            written += len(chunk)
+        # The last part ends on a line end, so every copy of the data stays line-aligned.
+        cut = chunk.rfind(b"\r\n", 0, max(size - written, 0))
+        if cut >= 0:
+            out.write(chunk[: cut + 2])
+
+
+if __name__ == "__main__":
+    main()

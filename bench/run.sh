@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF).
+# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
+set -euo pipefail
+
+size_mb="${1:-200}"
+if ! [[ "$size_mb" =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
+    echo "usage: $0 [SIZE_MB]" >&2
+    exit 2
+fi
+runs=3
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(dirname "$here")"
+build="$root/build"
+
+if [[ ! -x /usr/bin/time ]]; then
+    apt-get install -y time >/dev/null
+fi
+for tool in iconv sed cat python3 cmake; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
+done
+
+# Release build of the program alone; an existing build folder keeps its settings.
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
+    echo "note: $build is not a Release build; figures will be slow" >&2
+fi
+cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
+glossek="$build/glossek"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-bench.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+input="$work/input.txt"
+python3 "$here/make_text.py" "$size_mb" "$input"
+bytes=$(stat -c %s "$input")
+printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
+cat "$input" >/dev/null  # warm the page cache
+
+export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
+
+# Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
+keys=(dw wd table iconv sed cat)
+declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
+                  [iconv]=iconv [sed]=sed [cat]=cat)
+cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
+cmd_wd=("$glossek" "$input" "$work/wd.txt" D R)
+cmd_table=("$glossek" "$input" "$work/table.txt" "A$work/three.glk" R)
+cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
+cmd_sed=(sed 's/cf\./voir/g' "$input")
+cmd_cat=(cat "$input")
+declare -A best rss
+
+# One timed run; glossek always exits with 1, so only its messages tell a failure.
+run_once() {
+    local key="$1" name="${names[$1]}"
+    local -n argv="cmd_$key"
+    local stdout="$work/$key.txt" start end
+    rm -f "$stdout"
+    [[ "$name" == glossek* ]] && stdout=/dev/null
+    start=$EPOCHREALTIME
+    /usr/bin/time -f %M -o "$work/rss" "${argv[@]}" >"$stdout" 2>"$work/err" || true
+    end=$EPOCHREALTIME
+    if [[ -s "$work/err" ]]; then
+        echo "$name failed:" >&2
+        cat "$work/err" >&2
+        exit 1
+    fi
+    local seconds kb
+    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')
+    kb=$(tail -n 1 "$work/rss")
+    if [[ -z "${best[$key]:-}" ]] || awk -v s="$seconds" -v b="${best[$key]}" 'BEGIN { exit !(s < b) }'; then
+        best[$key]=$seconds
+    fi
+    if [[ -z "${rss[$key]:-}" ]] || ((kb > ${rss[$key]})); then
+        rss[$key]=$kb
+    fi
+}
+
+# Rounds go through every tool in turn, so a slow moment of the machine hits all alike.
+for ((round = 1; round <= runs; ++round)); do
+    for key in "${keys[@]}"; do
+        run_once "$key"
+    done
+done
+
+mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+echo "Input: $mb MB of CP850 text, best of $runs runs"
+printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+for key in "${keys[@]}"; do
+    name="${names[$key]}"
+    awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
+        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+done
+
+ratio() {  # label, numerator, denominator, target
+    awk -v l="$1" -v a="$2" -v b="$3" -v t="$4" \
+        'BEGIN { r = a / b; printf "%-24s %6.2f  (target <= %s) %s\n", l, r, t, (r <= t ? "ok" : "MISSED") }'
+}
+echo
+ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
+ratio "D->W / cat" "${best[dw]}" "${best[cat]}" 3
+ratio "table / sed" "${best[table]}" "${best[sed]}" 1
+peak=0
+for key in dw wd table; do
+    if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
+done
+awk -v k="$peak" 'BEGIN { m = k / 1024; printf "%-24s %6.1f MiB  (target < 32) %s\n", "glossek peak RSS", m, (m < 32 ? "ok" : "MISSED") }'
+
+echo
+status=0
+if cmp -s "$work/dw.txt" "$work/iconv.txt"; then
+    echo "D->W output equals iconv's byte for byte"
+else
+    echo "D->W output DIFFERS from iconv's"
+    status=1
+fi
+# No replacement here can make a new occurrence, so sed's one pass per pair is the expected result.
+if sed 's/cf\./voir/g; s/env\./environ/g; s/M\./Monsieur/g' "$input" | cmp -s - "$work/table.txt"; then
+    echo "table output equals sed with the same three pairs"
+else
+    echo "table output DIFFERS from sed with the same three pairs"
+    status=1
+fi
+exit "$status"

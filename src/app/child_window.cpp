@@ -1,0 +1,12 @@
+#include "app/child_window.h"
+
+#include <QCloseEvent>
+
+namespace glossek {
+
+void ChildWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    showMinimized();
+}
+
+}  // namespace glossek

@@ -1,0 +1,28 @@
+// Between the core's byte strings and the strings Qt shows.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "conversion/code_pages.h"
+
+namespace glossek {
+
+// The program's own texts, CP1252 bytes whatever the code page of the files.
+QString from_cp1252(std::string_view text);
+
+// File contents as the ANSI code page in force shows them; control bytes stay visible.
+QString from_ansi_page(std::string_view bytes, const CodePagePair& pages);
+
+// Typed text as bytes of the ANSI code page in force; characters it lacks are left out.
+std::string to_ansi_page(const QString& text, const CodePagePair& pages);
+
+// File names are the file system's bytes.
+QString from_file_name(const std::string& name);
+std::string to_file_name(const QString& name);
+
+// Two parts of a message joined by LF CR, the program's way.
+QString joined(const QString& first, const QString& second);
+
+}  // namespace glossek

@@ -1,0 +1,324 @@
+#include "app/u_mdiglk.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <cstdlib>
+#include <string_view>
+#include <utility>
+
+#include "app/batch.h"
+#include "app/child_window.h"
+#include "app/qt_text.h"
+#include "app/u_wre.h"
+#include "app/u_wvi.h"
+#include "conversion/commands.h"
+#include "conversion/engine.h"
+#include "conversion/replace.h"
+#include "conversion/text_file.h"
+#include "conversion/u_gen.h"
+#include "lang/apply_language.h"
+#include "lang/texts.h"
+#include "table/u_tcv.h"
+
+namespace glossek {
+
+namespace {
+
+constexpr auto kInputFilter = " (*.txt)|*.TXT";
+
+// What the Go command shows while the engine runs: the result lines and the progress bar,
+// repainted at once because no other event is handled until the engine returns.
+class GoObserver : public GenerateObserver {
+public:
+    GoObserver(Tfrm_wre& viewer, QProgressBar& bar, const CodePagePair& pages)
+        : viewer_(viewer), bar_(bar), pages_(pages) {}
+    void result_line(std::string_view line) override { viewer_.append_line(line, pages_); }
+    void progress(int position) override {
+        bar_.setValue(position);
+        bar_.repaint();
+    }
+
+private:
+    Tfrm_wre& viewer_;
+    QProgressBar& bar_;
+    const CodePagePair& pages_;
+};
+
+QAction* add_item(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    return action;
+}
+
+QMenu* add_menu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+}  // namespace
+
+Tmdi_glk::Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_path)
+    : state_(state),
+      dialogs_(dialogs),
+      app_title_(from_file_name(glossek::application_title(to_file_name(program_path)))),
+      mdi_(new QMdiArea(this)),
+      code_pages_label_(new QLabel(this)) {
+    setObjectName(QStringLiteral("mdi_glk"));
+    setWindowTitle(QStringLiteral("Glossek 3.12"));
+    setGeometry(128, 147, 695, 480);
+    mdi_->setObjectName(QStringLiteral("mdi_area"));
+    setCentralWidget(mdi_);
+    code_pages_label_->setObjectName(QStringLiteral("lbl_codepages"));
+    statusBar()->addPermanentWidget(code_pages_label_);
+    build_menu();
+    FormCreate();
+}
+
+void Tmdi_glk::build_menu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("mmn_glk"));
+    pdn_file = add_menu(bar, "pdn_file", QStringLiteral("&File"));
+    mnu_fin = add_item(pdn_file, "mnu_fin", QStringLiteral("&Input"), QKeySequence(Qt::CTRL | Qt::Key_F12));
+    mnu_fou = add_item(pdn_file, "mnu_fou", QStringLiteral("&Output"));
+    mnu_fgo = add_item(pdn_file, "mnu_fgo", QStringLiteral("&Go"), QKeySequence(Qt::Key_F2));
+    mnu_fex = add_item(pdn_file, "mnu_fex", QStringLiteral("E&xit"));
+
+    pdn_tcv = add_menu(bar, "pdn_tcv", QStringLiteral("Au&xiliary conversion"));
+    Recallfile1 = add_item(pdn_tcv, "Recallfile1", QStringLiteral("Recall file"));
+    Savefileas1 = add_item(pdn_tcv, "Savefileas1", QStringLiteral("Save file as"));
+
+    pdn_win = add_menu(bar, "pdn_win", QStringLiteral("&Window"));
+    mnu_wge = add_item(pdn_win, "mnu_wge", QStringLiteral("General data"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    Otherconversiondetails1 = add_item(pdn_win, "Otherconversiondetails1",
+                                       QStringLiteral("Auxiliary conversion details"),
+                                       QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnu_wvi = add_item(pdn_win, "mnu_wvi", QStringLiteral("View input file"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    mnu_wre = add_item(pdn_win, "mnu_wre", QStringLiteral("View result"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnu_wvi->setEnabled(false);
+    mnu_wre->setEnabled(false);
+
+    pdn_opt = add_menu(bar, "pdn_opt", QStringLiteral("&Options"));
+    mnu_olg = pdn_opt->addMenu(QStringLiteral("Language"));
+    mnu_olg->setObjectName(QStringLiteral("mnu_olg"));
+    mnu_US = add_item(mnu_olg, "mnu_US", QStringLiteral("English"));
+    mnu_FR = add_item(mnu_olg, "mnu_FR", QStringLiteral("French"));
+
+    pdn_hlp = add_menu(bar, "pdn_hlp", QStringLiteral("&Help"));
+    mnu_hin = add_item(pdn_hlp, "mnu_hin", QStringLiteral("&Index"), QKeySequence(Qt::Key_F1));
+    mnu_hab = add_item(pdn_hlp, "mnu_hab", QStringLiteral("&About"));
+    mnu_hauth = add_item(pdn_hlp, "mnu_hauth", QStringLiteral("Author's web page"));
+    mnu_hglkh = add_item(pdn_hlp, "mnu_hglkh", QStringLiteral("Program's web page"));
+    mnu_hmail = add_item(pdn_hlp, "mnu_hmail", QStringLiteral("Mail to author"));
+
+    connect(mnu_fin, &QAction::triggered, this, &Tmdi_glk::mnu_finClick);
+    connect(mnu_fgo, &QAction::triggered, this, &Tmdi_glk::mnu_fgoClick);
+    connect(mnu_fex, &QAction::triggered, this, &Tmdi_glk::mnu_fexClick);
+    connect(mnu_wge, &QAction::triggered, this, &Tmdi_glk::mnu_wgeClick);
+    connect(Otherconversiondetails1, &QAction::triggered, this,
+            &Tmdi_glk::Otherconversiondetails1Click);
+    connect(mnu_wvi, &QAction::triggered, this, &Tmdi_glk::mnu_wviClick);
+    connect(mnu_wre, &QAction::triggered, this, &Tmdi_glk::mnu_wreClick);
+}
+
+void Tmdi_glk::FormCreate() {
+    // The program's folder is already the current one (start-up moved there before the
+    // command line's relative names were made absolute).
+    dialog_folder = from_file_name(state_.ProgramDir);
+}
+
+ChildWindow* Tmdi_glk::add_child(QWidget* child, bool minimised) {
+    auto* window = new ChildWindow(mdi_);
+    window->setObjectName(child->objectName() + QStringLiteral("_window"));
+    window->setWidget(child);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setWindowTitle(child->windowTitle());
+    mdi_->addSubWindow(window);
+    if (minimised) {
+        window->showMinimized();
+    } else {
+        window->show();
+    }
+    return window;
+}
+
+void Tmdi_glk::create_children() {
+    frm_tcv = new Tfrm_tcv;
+    add_child(frm_tcv, true);
+    frm_wvi = new Tfrm_wvi;
+    add_child(frm_wvi, false);
+    frm_wre = new Tfrm_wre;
+    add_child(frm_wre, false);
+    frm_gen = new Tfrm_gen(*this);
+    add_child(frm_gen, false);
+}
+
+ChildWindow* Tmdi_glk::child_window_of(QWidget* child) const {
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->widget() == child) {
+            return static_cast<ChildWindow*>(window);
+        }
+    }
+    return nullptr;
+}
+
+void Tmdi_glk::ShowChild(QWidget* child) {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        (*it)->showMinimized();
+    }
+    if (ChildWindow* window = child_window_of(child)) {
+        window->showMaximized();
+        mdi_->setActiveSubWindow(window);
+    }
+}
+
+void Tmdi_glk::mnu_wgeClick() { ShowChild(frm_gen); }
+void Tmdi_glk::Otherconversiondetails1Click() { ShowChild(frm_tcv); }
+void Tmdi_glk::mnu_wviClick() { ShowChild(frm_wvi); }
+void Tmdi_glk::mnu_wreClick() { ShowChild(frm_wre); }
+
+void Tmdi_glk::mnu_fexClick() { close(); }
+
+void Tmdi_glk::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::exit(1);
+}
+
+bool Tmdi_glk::guarded(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (...) {
+        show_error(std::current_exception());
+        return false;
+    }
+}
+
+void Tmdi_glk::show_error(std::exception_ptr error) {
+    QString text;
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const std::exception& failure) {
+        text = from_cp1252(error_text(failure, state_.texts));
+    } catch (...) {
+        text = QStringLiteral("Unexpected error.");
+    }
+    dialogs_.error(app_title_, text);
+}
+
+void Tmdi_glk::load_language() {
+    glossek::load_language(state_);
+    apply_language(*this);
+}
+
+void Tmdi_glk::load_code_pages() {
+    try {
+        state_.pages = code_pages_from_environment();
+    } catch (const CodePageError& error) {
+        // Said, not silently replaced: the user learns which pages exist, and the locale's
+        // own pair stays in force for this run.
+        dialogs_.message(from_cp1252(state_.texts.lng_product), QString::fromUtf8(error.what()));
+        state_.pages = code_pages_from_environment([](const char* name) -> const char* {
+            const std::string_view variable(name);
+            return variable == "GLOSSEK_OEMCP" || variable == "GLOSSEK_ANSICP" ? nullptr
+                                                                              : std::getenv(name);
+        });
+    }
+    show_code_pages();
+}
+
+void Tmdi_glk::show_code_pages() {
+    code_pages_label_->setText(QStringLiteral("DOS %1 - Windows %2")
+                                   .arg(state_.pages.oem)
+                                   .arg(state_.pages.ansi));
+}
+
+void Tmdi_glk::mnu_finClick() {
+    ShowChild(frm_gen);
+    std::optional<QString> chosen =
+        dialogs_.open_file(dialog_folder, parse_filter(QString::fromLatin1(kInputFilter)));
+    if (!chosen) {
+        return;
+    }
+    guarded([&] {
+        ConversionJob& job = state_.job;
+        job.InputName = to_file_name(*chosen);
+        frm_gen->txt_inp->setText(*chosen);
+        job.OutputName = proposed_output_name(job.InputName);
+        frm_gen->txt_out->setText(from_file_name(job.OutputName));
+        LoadInputView();
+        mnu_wvi->setEnabled(true);
+    });
+}
+
+void Tmdi_glk::LoadInputView() {
+    frm_wvi->clear();
+    read_input_view(state_.job,
+                    [this](std::string_view line) { frm_wvi->append_line(line, state_.pages); });
+}
+
+void Tmdi_glk::mnu_fgoClick() {
+    ShowChild(frm_gen);
+    frm_wre->clear();
+    ConversionJob& job = state_.job;
+    job.InputName = to_file_name(frm_gen->txt_inp->text());
+    job.OutputName = to_file_name(frm_gen->txt_out->text());
+    const LanguageTexts& texts = state_.texts;
+    const QString title = from_cp1252(texts.lng_product);
+
+    const std::string* refusal = nullptr;
+    switch (check_go_names(job)) {
+        case GoRefusal::OutputUnnamed:
+            refusal = &texts.lng_output_unnamed;
+            break;
+        case GoRefusal::SameInputTable:
+            refusal = &texts.lng_same_input_table;
+            break;
+        case GoRefusal::SameOutputTable:
+            refusal = &texts.lng_same_output_table;
+            break;
+        case GoRefusal::SameInputOutput:
+            refusal = &texts.lng_same_input_output;
+            break;
+        case GoRefusal::None:
+            break;
+    }
+    if (refusal != nullptr) {
+        dialogs_.message(title, from_cp1252(*refusal));
+        return;
+    }
+    if (file_exists(job.OutputName) &&
+        !dialogs_.question(title, joined(from_file_name(job.OutputName),
+                                         from_cp1252(texts.lng_output_exists)))) {
+        return;
+    }
+    if (file_exists(job.InputName)) {
+        frm_gen->gge_progress->setValue(0);
+        frm_gen->gge_progress->show();
+    }
+    bool converted = guarded([&] {
+        GoObserver observer(*frm_wre, *frm_gen->gge_progress, state_.pages);
+        if (Generate(job, frm_gen->way(), state_.table, state_.pages, &observer) ==
+            GenerateOutcome::InputMissing) {
+            dialogs_.message(title, joined(from_file_name(job.InputName),
+                                           from_cp1252(texts.lng_input_missing)));
+        }
+    });
+    if (!converted) {
+        return;  // the bar stays as the error left it; View result is not enabled
+    }
+    if (file_exists(job.InputName)) {
+        dialogs_.message(title, joined(from_cp1252(texts.lng_generation_done),
+                                       from_file_name(job.OutputName)));
+    }
+    frm_gen->gge_progress->hide();
+    mnu_wre->setEnabled(true);
+}
+
+}  // namespace glossek

@@ -1,0 +1,26 @@
+// The parts of the Input and Go commands that need no window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "conversion/job.h"
+
+namespace glossek {
+
+// The input name with ".cvt" put before its extension (the part from the last "." after
+// the last "/"): /docs/letter.txt gives /docs/letter.cvt.txt, README gives README.cvt.
+std::string proposed_output_name(const std::string& input_name);
+
+// The first name check of the Go command that fails, in the order they are made.
+enum class GoRefusal { None, OutputUnnamed, SameInputTable, SameOutputTable, SameInputOutput };
+GoRefusal check_go_names(const ConversionJob& job);
+
+// Reads the job's input file through its InputFile, hands each of the first
+// kViewerLineLimit lines to `show`, and sets LineCount to the number of lines (10000 for
+// an empty file). Throws TextIoError.
+void read_input_view(ConversionJob& job, const std::function<void(std::string_view)>& show);
+
+}  // namespace glossek

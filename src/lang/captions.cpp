@@ -1,0 +1,79 @@
+#include "lang/captions.h"
+
+#include "lang/texts.h"
+
+namespace glossek {
+
+namespace {
+
+// Written here in UTF-8, held as CP1252 like every other text of the program.
+std::vector<Caption> make_captions() {
+    const std::pair<std::string_view, std::pair<std::string_view, std::string_view>> table[] = {
+        {"pdn_file", {"&File", "&Fichier"}},
+        {"mnu_fin", {"&Input", "&Entrée"}},
+        {"mnu_fou", {"&Output", "&Sortie"}},
+        {"mnu_fgo", {"&Go", "&En avant!"}},
+        {"mnu_fex", {"E&xit", "&Quitter"}},
+        {"pdn_tcv", {"Au&xiliary conversion", "Conversion au&xiliaire"}},
+        {"Recallfile1", {"Recall file", "Rappeler fichier"}},
+        {"Savefileas1", {"Save file as", "Enregistrer sous..."}},
+        {"pdn_win", {"&Window", "F&enêtre"}},
+        {"mnu_wge", {"General data", "Ecran principal"}},
+        {"Otherconversiondetails1", {"Auxiliary conversion details", "Détails conversion auxiliaire"}},
+        {"mnu_wvi", {"View input file", "Aperçu du fichier en entrée"}},
+        {"mnu_wre", {"View result", "Aperçu du résultat"}},
+        {"mnu_olg", {"Language", "Langue"}},
+        {"mnu_US", {"English", "Anglais"}},
+        {"mnu_FR", {"French", "Français"}},
+        {"pdn_hlp", {"&Help", "&?"}},
+        {"mnu_hin", {"&Index", "&Index"}},
+        {"mnu_hab", {"&About", "&A propos"}},
+        {"mnu_hauth", {"Author's web page", "Site web de l'auteur"}},
+        {"mnu_hglkh", {"Program's web page", "Site web du programme"}},
+        {"mnu_hmail", {"Mail to author", "Envoyer un message à l'auteur"}},
+        {"frm_gen", {"General data", "Données principales"}},
+        {"lbl_inp", {"&Input file:", "F&icher en entrée:"}},
+        {"lbl_out", {"Ou&tput file:", "Fichier en sor&tie:"}},
+        {"cdr_oem", {"Conversion way", "Conversion..."}},
+        {"opt_win", {"DOS (ASCII) to Windows (A&NSI)", "DOS (ASCII) vers Windows (&ANSI)"}},
+        {"opt_dos", {"Windows (ANSI) to DOS (A&SCII)", "Windows (ANSI) vers DOS (A&SCII)"}},
+        {"opt_xtf", {"&Use an auxiliary conversion table", "Avec tableau de conversion a&uxiliaire"}},
+        {"frm_tcv", {"Auxiliary conversion details", "Conversion par tableau auxiliaire"}},
+        {"lbl_tcv", {"Auxiliary file name:", "Non du fichier auxiliaire:"}},
+        {"cmd_add", {"Add", "Ajouter"}},
+        {"cmd_ins", {"Insert", "Insérer"}},
+        {"cmd_del", {"Delete", "Supprimer"}},
+        {"cmd_hlp", {"Help", "Aide"}},
+        {"cdr_tcv", {"Conversion mode", "Mode de conversion"}},
+        {"opt_char", {"Characters strings", "Chaînes de caractères"}},
+        {"opt_hexa", {"Codes in hexadecimal", "Codes en hexadécimal"}},
+        {"opt_deci", {"Codes in decimal", "Codes en décimal"}},
+        {"grd_tcv.0", {"To be converted", "A convertir"}},
+        {"grd_tcv.1", {"Replaced by", "Remplacé par"}},
+        {"frm_wvi", {"View input file", "Aperçu du fichier en entrée"}},
+        {"frm_wre", {"View result", "Aperçu du résultat"}},
+    };
+    std::vector<Caption> result;
+    for (const auto& [control, texts] : table) {
+        result.push_back({control, utf8_to_cp1252(texts.first), utf8_to_cp1252(texts.second)});
+    }
+    return result;
+}
+
+}  // namespace
+
+const std::vector<Caption>& captions() {
+    static const std::vector<Caption> all = make_captions();
+    return all;
+}
+
+std::string caption_of(std::string_view control, std::string_view code) {
+    for (const Caption& caption : captions()) {
+        if (caption.control == control) {
+            return code == kLanguageFrench ? caption.french : caption.english;
+        }
+    }
+    return {};
+}
+
+}  // namespace glossek

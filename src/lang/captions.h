@@ -1,0 +1,23 @@
+// The captions of the menus, windows and controls in both languages, by control name.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace glossek {
+
+struct Caption {
+    std::string_view control;  // object name; a window's own caption uses the window's name
+    std::string english;       // CP1252 bytes
+    std::string french;        // CP1252 bytes
+};
+
+// In the order they are applied: the frame's menu, General data, the table editor, the
+// viewers. The grid's title cells are "grd_tcv.0" and "grd_tcv.1".
+const std::vector<Caption>& captions();
+
+// The caption of one control in a language ("FR" or anything else for English).
+std::string caption_of(std::string_view control, std::string_view code);
+
+}  // namespace glossek
