@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <cstdlib>
@@ -77,7 +78,29 @@ Tmdi_glk::Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_pat
     code_pages_label_->setObjectName(QStringLiteral("lbl_codepages"));
     statusBar()->addPermanentWidget(code_pages_label_);
     build_menu();
+    // Menu shortcuts come before the keys of the control that has the focus (Ctrl+A is a
+    // window command here, not "select all" in the name box).
+    QApplication::instance()->installEventFilter(this);
     FormCreate();
+}
+
+bool Tmdi_glk::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (QAction* action : findChildren<QAction*>()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+            event->ignore();  // not claimed by the control: the shortcut goes to the menu
+            return true;
+        }
+    }
+    return false;
 }
 
 void Tmdi_glk::build_menu() {

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 
 #include "support/window_fixture.h"
@@ -148,6 +149,25 @@ TEST_F(FrameWindow, UnknownCodePageIsSaidAndTheLocalePairKept) {
     EXPECT_TRUE(dialogs.shown[0].text.contains("9999"));
     EXPECT_TRUE(dialogs.shown[0].text.contains("1252"));
     EXPECT_EQ(state.pages.ansi, 1252);
+}
+
+}  // namespace
+}  // namespace glossek
+
+namespace glossek {
+namespace {
+
+TEST_F(FrameWindow, ShortcutsReachTheirCommands) {
+    start();
+    frame->mnu_wre->setEnabled(true);
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    QTest::keyClick(frame->frm_gen->txt_inp, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(maximised(frame->frm_wre));
+    QTest::keyClick(frame->frm_wre->memo(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(maximised(frame->frm_tcv));
+    QTest::keyClick(frame->frm_tcv, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(maximised(frame->frm_gen));
 }
 
 }  // namespace
