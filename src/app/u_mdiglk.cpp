@@ -21,6 +21,7 @@
 #include "conversion/u_gen.h"
 #include "lang/apply_language.h"
 #include "lang/texts.h"
+#include "table/table_file.h"
 #include "table/u_tcv.h"
 
 namespace glossek {
@@ -28,6 +29,8 @@ namespace glossek {
 namespace {
 
 constexpr auto kInputFilter = " (*.txt)|*.TXT";
+constexpr auto kRecallFilter = "Glossek conversion (*.glk) | *.GLK";
+constexpr auto kSaveFilter = "GLK conversion (*. glk)|*.glk";
 
 // What the Go command shows while the engine runs: the result lines and the progress bar,
 // repainted at once because no other event is handled until the engine returns.
@@ -142,6 +145,8 @@ void Tmdi_glk::build_menu() {
     connect(mnu_fin, &QAction::triggered, this, &Tmdi_glk::mnu_finClick);
     connect(mnu_fgo, &QAction::triggered, this, &Tmdi_glk::mnu_fgoClick);
     connect(mnu_fex, &QAction::triggered, this, &Tmdi_glk::mnu_fexClick);
+    connect(Recallfile1, &QAction::triggered, this, &Tmdi_glk::Recallfile1Click);
+    connect(Savefileas1, &QAction::triggered, this, &Tmdi_glk::Savefileas1Click);
     connect(mnu_wge, &QAction::triggered, this, &Tmdi_glk::mnu_wgeClick);
     connect(Otherconversiondetails1, &QAction::triggered, this,
             &Tmdi_glk::Otherconversiondetails1Click);
@@ -171,7 +176,7 @@ ChildWindow* Tmdi_glk::add_child(QWidget* child, bool minimised) {
 }
 
 void Tmdi_glk::create_children() {
-    frm_tcv = new Tfrm_tcv;
+    frm_tcv = new Tfrm_tcv(*this);
     add_child(frm_tcv, true);
     frm_wvi = new Tfrm_wvi;
     add_child(frm_wvi, false);
@@ -342,6 +347,48 @@ void Tmdi_glk::mnu_fgoClick() {
     }
     frm_gen->gge_progress->hide();
     mnu_wre->setEnabled(true);
+}
+
+void Tmdi_glk::Recallfile1Click() {
+    std::optional<QString> chosen =
+        dialogs_.open_file(dialog_folder, parse_filter(QString::fromLatin1(kRecallFilter)));
+    if (!chosen) {
+        return;
+    }
+    guarded([&] {
+        // The name becomes the table's only once the file has been read whole: a refused
+        // or unreadable file leaves the table, its name and the grid as they were.
+        ConversionJob& job = state_.job;
+        const std::string previous = job.TableName;
+        job.TableName = to_file_name(*chosen);
+        std::vector<TableRow> rows;
+        try {
+            rows = load_table_file(job, state_.table);
+        } catch (...) {
+            job.TableName = previous;
+            throw;
+        }
+        frm_tcv->show_table(rows, job.Notation);
+        if (!child_window_of(frm_tcv)->isMaximized()) {
+            ShowChild(frm_tcv);
+        }
+        frm_tcv->txt_tcv->setText(*chosen);
+        frm_gen->opt_xtf->setChecked(true);
+    });
+}
+
+void Tmdi_glk::Savefileas1Click() {
+    std::optional<QString> chosen = dialogs_.save_file(
+        dialog_folder, parse_filter(QString::fromLatin1(kSaveFilter)), QStringLiteral("glk"));
+    if (!chosen) {
+        return;
+    }
+    guarded([&] {
+        ConversionJob& job = state_.job;
+        save_table_file(job.TableFile, to_file_name(*chosen), job.Notation,
+                        frm_tcv->editor().rows());
+        frm_tcv->txt_tcv->setText(from_file_name(job.TableName));
+    });
 }
 
 }  // namespace glossek

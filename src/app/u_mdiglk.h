@@ -36,6 +36,8 @@ public:
     void mnu_finClick();
     void mnu_fgoClick();
     void mnu_fexClick();
+    void Recallfile1Click();
+    void Savefileas1Click();
     void mnu_wgeClick();
     void Otherconversiondetails1Click();
     void mnu_wviClick();

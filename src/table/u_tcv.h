@@ -1,31 +1,63 @@
-// The table editor window: the auxiliary table's name and its pairs.
+// The table editor window: the auxiliary table's pairs in a grid, in one of three notations.
 #pragma once
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QWidget>
 #include <string>
 #include <vector>
 
-#include "table/table_file.h"
+#include "table/table_editor.h"
 
 namespace glossek {
+
+class Tmdi_glk;
 
 class Tfrm_tcv : public QWidget {
     Q_OBJECT
 public:
-    explicit Tfrm_tcv(QWidget* parent = nullptr);
+    explicit Tfrm_tcv(Tmdi_glk& frame, QWidget* parent = nullptr);
 
-    // The rows of a table just read, in its notation.
+    // The rows of a table just read; its notation becomes the checked one.
     void show_table(const std::vector<TableRow>& rows, const std::string& notation);
-    const std::vector<TableRow>& rows() const { return rows_; }
+
+    // One character typed while the grid has the focus (the text of the key pressed).
+    void grd_tcvKeyPress(const QString& typed);
+    void cmd_addClick();
+    void cmd_insClick();
+    void cmd_delClick();
+    void cmd_hlpClick();
+    void opt_charClick();
+    void opt_hexaClick();
+    void opt_deciClick();
+
+    TableEditor& editor() { return editor_; }
 
     QLabel* lbl_tcv;
     QLineEdit* txt_tcv;
+    QTableWidget* grd_tcv;
+    QPushButton* cmd_add;
+    QPushButton* cmd_ins;
+    QPushButton* cmd_del;
+    QPushButton* cmd_hlp;
+    QGroupBox* cdr_tcv;
+    QRadioButton* opt_char;
+    QRadioButton* opt_hexa;
+    QRadioButton* opt_deci;
 
 private:
-    std::vector<TableRow> rows_;
-    std::string notation_;
+    void switch_notation(std::string_view notation);
+    void check_notation();
+    void show_cell(int row, int column);
+    void show_rows();
+    int current_row() const;
+
+    Tmdi_glk& frame_;
+    TableEditor editor_;
 };
 
 }  // namespace glossek

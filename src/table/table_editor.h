@@ -1,0 +1,63 @@
+// What the table editor's grid holds and does, kept in step with the table it edits.
+//
+// Row k of the grid (1-based, as the grid counts below its title row) shows pair k of the
+// table. Rows and pair records move together, and the job's PairCount is the number of
+// rows, so the pairs a user sees are the pairs a conversion applies.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/job.h"
+#include "table/table.h"
+#include "table/table_file.h"
+
+namespace glossek {
+
+inline constexpr unsigned char kBackspace = 8;
+inline constexpr unsigned char kEnter = 13;
+
+class TableEditor {
+public:
+    TableEditor(ConversionJob& job, ConversionTable& table);
+
+    int row_count() const { return static_cast<int>(cells_.size()); }
+    const std::string& cell(int row, int column) const;
+    std::vector<TableRow> rows() const;
+    const std::string& notation() const { return job_.Notation; }
+
+    // One typed byte in cell (row, column). Returns true when it asks for the input box
+    // (Enter in characters), which the caller shows and answers with enter_text.
+    // Throws CodeTextError when the cell's codes do not read, after the cell and its code
+    // text have changed.
+    bool key_press(int row, int column, unsigned char typed);
+    // The input box's OK: the edited text becomes the cell. Throws as key_press.
+    void enter_text(int row, int column, const std::string& text);
+    // Brings the pair in step with the cell, as after every key.
+    void sync_pair(int row, int column);
+
+    void add();
+    void insert(int row);
+    void remove(int row);
+
+    // Converts every row to the notation. False when refused (between the two code
+    // notations) or already current. Converting back to characters throws CodeTextError at
+    // the first row whose codes do not read; the rows before it are converted.
+    bool switch_to(std::string_view notation);
+
+    // The rows of a table just read from a file, in its notation; an empty table shows one
+    // empty row.
+    void show_loaded(const std::vector<TableRow>& rows);
+
+private:
+    std::string& side_text(t_rpl& pair, int column, std::string_view notation);
+    void count_pairs();
+
+    ConversionJob& job_;
+    ConversionTable& table_;
+    std::vector<std::array<std::string, 2>> cells_;
+};
+
+}  // namespace glossek

@@ -1,0 +1,178 @@
+#include "table/table_editor.h"
+
+#include <gtest/gtest.h>
+
+namespace glossek {
+namespace {
+
+struct Editor : ::testing::Test {
+    ConversionJob job;
+    ConversionTable table;
+    TableEditor editor{job, table};
+
+    void type(int row, int column, const std::string& keys) {
+        for (char key : keys) {
+            editor.key_press(row, column, static_cast<unsigned char>(key));
+        }
+    }
+};
+
+TEST_F(Editor, StartsWithOneEmptyRowInCharacters) {
+    EXPECT_EQ(job.Notation, "CHAR");
+    EXPECT_EQ(editor.row_count(), 1);
+    EXPECT_EQ(job.PairCount, 1);
+    EXPECT_EQ(editor.cell(1, 0), "");
+}
+
+TEST_F(Editor, TypingInCharactersIncludingControlCharacters) {
+    type(1, 0, "ab\x01");
+    EXPECT_EQ(editor.cell(1, 0), "ab\x01");
+    EXPECT_EQ(table.pairs[0].char_from, "ab\x01");
+    EXPECT_TRUE(editor.key_press(1, 0, kEnter));  // asks for the input box
+    editor.enter_text(1, 1, "xyz");
+    EXPECT_EQ(table.pairs[0].char_to, "xyz");
+}
+
+TEST_F(Editor, BackspaceEmptiesACellLeftWithOneCharacter) {
+    type(1, 0, "ab");
+    editor.key_press(1, 0, kBackspace);
+    EXPECT_EQ(editor.cell(1, 0), "");
+    type(1, 0, "abc");
+    editor.key_press(1, 0, kBackspace);
+    EXPECT_EQ(editor.cell(1, 0), "ab");
+    editor.key_press(1, 1, kBackspace);
+    EXPECT_EQ(editor.cell(1, 1), "");
+}
+
+TEST_F(Editor, HexadecimalDecodesAsItGrows) {
+    ASSERT_TRUE(editor.switch_to("HEXA"));
+    editor.key_press(1, 0, '4');
+    EXPECT_EQ(table.pairs[0].char_from, "\x04");
+    editor.key_press(1, 0, '1');
+    EXPECT_EQ(table.pairs[0].char_from, "A");
+    type(1, 0, " e9xZ");
+    EXPECT_EQ(editor.cell(1, 0), "41 E9");
+    EXPECT_EQ(table.pairs[0].char_from, "A\xE9");
+    EXPECT_EQ(table.pairs[0].hexa_from, "41 E9");
+    EXPECT_FALSE(editor.key_press(1, 0, kEnter));
+    EXPECT_EQ(editor.cell(1, 0), "41 E9");
+}
+
+TEST_F(Editor, DecimalFailsOnAShortGroupUntilMended) {
+    ASSERT_TRUE(editor.switch_to("DECI"));
+    type(1, 0, "065 066");
+    EXPECT_EQ(table.pairs[0].char_from, "AB");
+    type(1, 1, "AFaf");
+    EXPECT_EQ(editor.cell(1, 1), "");
+
+    type(1, 1, "65");
+    EXPECT_THROW(editor.key_press(1, 1, ' '), CodeTextError);
+    EXPECT_EQ(editor.cell(1, 1), "65 ");
+    EXPECT_EQ(table.pairs[0].deci_to, "65 ");
+    EXPECT_EQ(table.pairs[0].char_to, "A");  // the old characters stay
+    EXPECT_THROW(editor.key_press(1, 1, '6'), CodeTextError);
+    EXPECT_THROW(editor.key_press(1, 1, kBackspace), CodeTextError);
+    editor.key_press(1, 1, kBackspace);  // "65" reads again
+    EXPECT_EQ(editor.cell(1, 1), "65");
+    EXPECT_EQ(table.pairs[0].char_to, "A");
+}
+
+TEST_F(Editor, RowsAndRecordsMoveTogether) {
+    type(1, 0, "a");
+    editor.add();
+    type(2, 0, "b");
+    editor.add();
+    type(3, 0, "c");
+    EXPECT_EQ(job.PairCount, 3);
+
+    editor.insert(1);
+    EXPECT_EQ(editor.cell(1, 0), "");
+    EXPECT_EQ(editor.cell(2, 0), "a");
+    EXPECT_EQ(editor.cell(4, 0), "c");
+    EXPECT_EQ(table.pairs[1].char_from, "a");
+    EXPECT_EQ(table.pairs[0].char_from, "");
+    EXPECT_EQ(job.PairCount, 4);
+
+    editor.remove(3);
+    EXPECT_EQ(editor.cell(3, 0), "c");
+    EXPECT_EQ(table.pairs[2].char_from, "c");
+    EXPECT_EQ(job.PairCount, 3);
+
+    // A notation switch after the moves shows what the rows showed.
+    ASSERT_TRUE(editor.switch_to("HEXA"));
+    EXPECT_EQ(editor.cell(2, 0), "61");
+    EXPECT_EQ(editor.cell(3, 0), "63");
+
+    editor.remove(1);
+    editor.remove(1);
+    editor.remove(1);  // the last row stays
+    EXPECT_EQ(editor.row_count(), 1);
+    EXPECT_EQ(job.PairCount, 1);
+}
+
+TEST_F(Editor, AddAppendsAnEmptyPairEvenWhereAnOldRecordWas) {
+    type(1, 0, "a");
+    editor.add();
+    type(2, 0, "old");
+    editor.remove(2);
+    editor.add();
+    EXPECT_EQ(editor.cell(2, 0), "");
+    EXPECT_EQ(table.pairs[1].char_from, "");
+}
+
+TEST_F(Editor, SwitchingThereAndBackGivesEveryRowBack) {
+    type(1, 0, "\xE9t\xE9");
+    type(1, 1, std::string("\x00\x1A", 2));
+    editor.add();
+    type(2, 1, "x y");
+    for (const char* codes : {"HEXA", "DECI"}) {
+        ASSERT_TRUE(editor.switch_to(codes));
+        ASSERT_TRUE(editor.switch_to("CHAR"));
+        EXPECT_EQ(editor.cell(1, 0), "\xE9t\xE9");
+        EXPECT_EQ(editor.cell(1, 1), std::string("\x00\x1A", 2));
+        EXPECT_EQ(editor.cell(2, 1), "x y");
+    }
+    ASSERT_TRUE(editor.switch_to("DECI"));
+    EXPECT_EQ(editor.cell(1, 0), "233 116 233");
+}
+
+TEST_F(Editor, CodeNotationsDoNotSwitchIntoEachOther) {
+    ASSERT_TRUE(editor.switch_to("HEXA"));
+    EXPECT_FALSE(editor.switch_to("DECI"));
+    EXPECT_FALSE(editor.switch_to("HEXA"));
+    EXPECT_EQ(job.Notation, "HEXA");
+}
+
+TEST_F(Editor, FailedSwitchBackLeavesTheLaterRowsInCodes) {
+    ASSERT_TRUE(editor.switch_to("HEXA"));
+    editor.enter_text(1, 0, "41");
+    editor.add();
+    EXPECT_THROW(editor.enter_text(2, 0, "4G"), CodeTextError);
+    editor.add();
+    editor.enter_text(3, 0, "43");
+
+    EXPECT_THROW(editor.switch_to("CHAR"), CodeTextError);
+    EXPECT_EQ(job.Notation, "HEXA");
+    EXPECT_EQ(editor.cell(1, 0), "A");
+    EXPECT_EQ(editor.cell(2, 0), "4G");
+    EXPECT_EQ(editor.cell(3, 0), "43");
+
+    editor.enter_text(2, 0, "42");
+    ASSERT_TRUE(editor.switch_to("CHAR"));
+    EXPECT_EQ(editor.cell(1, 0), "A");
+    EXPECT_EQ(editor.cell(2, 0), "B");
+    EXPECT_EQ(editor.cell(3, 0), "C");
+}
+
+TEST_F(Editor, LoadedRowsSetTheCountAndAnEmptyTableShowsOneRow) {
+    editor.show_loaded({{"a", "b"}, {"c", "d"}});
+    EXPECT_EQ(editor.row_count(), 2);
+    EXPECT_EQ(job.PairCount, 2);
+    editor.show_loaded({});
+    EXPECT_EQ(editor.row_count(), 1);
+    EXPECT_EQ(editor.cell(1, 0), "");
+    EXPECT_EQ(table.pairs[0].char_from, "");
+}
+
+}  // namespace
+}  // namespace glossek
