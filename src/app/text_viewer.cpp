@@ -35,6 +35,16 @@ void TextViewer::append_line(std::string_view bytes, const CodePagePair& pages) 
     ++lines_;
 }
 
+void TextViewer::append_lines(const QStringList& lines) {
+    if (lines.isEmpty()) {
+        return;
+    }
+    memo_->appendPlainText(lines.join(QChar('\n')));
+    lines_ += static_cast<int>(lines.size());
+}
+
+void ViewerFill::add(std::string_view bytes) { lines_.append(from_ansi_page(bytes, pages_)); }
+
 int TextViewer::line_count() const { return lines_; }
 
 QString TextViewer::line(int index) const {

@@ -37,17 +37,16 @@ constexpr auto kSaveFilter = "GLK conversion (*. glk)|*.glk";
 class GoObserver : public GenerateObserver {
 public:
     GoObserver(Tfrm_wre& viewer, QProgressBar& bar, const CodePagePair& pages)
-        : viewer_(viewer), bar_(bar), pages_(pages) {}
-    void result_line(std::string_view line) override { viewer_.append_line(line, pages_); }
+        : lines_(viewer, pages), bar_(bar) {}
+    void result_line(std::string_view line) override { lines_.add(line); }
     void progress(int position) override {
         bar_.setValue(position);
         bar_.repaint();
     }
 
 private:
-    Tfrm_wre& viewer_;
+    ViewerFill lines_;
     QProgressBar& bar_;
-    const CodePagePair& pages_;
 };
 
 QAction* add_item(QMenu* menu, const char* name, const QString& caption,
@@ -287,8 +286,8 @@ void Tmdi_glk::mnu_finClick() {
 
 void Tmdi_glk::LoadInputView() {
     frm_wvi->clear();
-    read_input_view(state_.job,
-                    [this](std::string_view line) { frm_wvi->append_line(line, state_.pages); });
+    ViewerFill lines(*frm_wvi, state_.pages);
+    read_input_view(state_.job, [&lines](std::string_view line) { lines.add(line); });
 }
 
 void Tmdi_glk::mnu_fgoClick() {

@@ -1,5 +1,8 @@
 #include "conversion/u_gen.h"
 
+#include <QStyle>
+#include <QStyleFactory>
+
 #include "app/qt_text.h"
 #include "app/u_mdiglk.h"
 #include "conversion/start_up.h"
@@ -34,6 +37,13 @@ Tfrm_gen::Tfrm_gen(Tmdi_glk& frame, QWidget* parent) : QWidget(parent), frame_(f
     gge_progress = make<QProgressBar>(this, "gge_progress", 48, 352, 593, 25);
     gge_progress->setRange(0, 100);
     gge_progress->setValue(0);
+    // A plain bar, as the classic control draws it: no percentage text and no gradients
+    // to lay out and paint each time the position moves during a conversion.
+    gge_progress->setTextVisible(false);
+    if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
+        plain->setParent(gge_progress);
+        gge_progress->setStyle(plain);
+    }
     gge_progress->hide();
 
     lbl_inp->setText(QStringLiteral("&Input file:"));
