@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF).
+# Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF):
+# best of 3 runs each, peak memory of every run, and a check of the outputs.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
 set -euo pipefail
 
@@ -15,7 +16,8 @@ root="$(dirname "$here")"
 build="$root/build"
 
 if [[ ! -x /usr/bin/time ]]; then
-    apt-get install -y time >/dev/null
+    apt-get install -y time >/dev/null ||
+        { apt-get update >/dev/null && apt-get install -y time >/dev/null; }
 fi
 for tool in iconv sed cat python3 cmake; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
@@ -39,6 +41,7 @@ python3 "$here/make_text.py" "$size_mb" "$input"
 bytes=$(stat -c %s "$input")
 printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
 cat "$input" >/dev/null  # warm the page cache
+load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the figures noisy
 
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
@@ -46,12 +49,15 @@ export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 keys=(dw wd table iconv sed cat)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
                   [iconv]=iconv [sed]=sed [cat]=cat)
-cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
-cmd_wd=("$glossek" "$input" "$work/wd.txt" D R)
-cmd_table=("$glossek" "$input" "$work/table.txt" "A$work/three.glk" R)
-cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
-cmd_sed=(sed 's/cf\./voir/g' "$input")
-cmd_cat=(cat "$input")
+# shellcheck disable=SC2034  # read through the nameref in run_once
+{
+    cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
+    cmd_wd=("$glossek" "$input" "$work/wd.txt" D R)
+    cmd_table=("$glossek" "$input" "$work/table.txt" "A$work/three.glk" R)
+    cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
+    cmd_sed=(sed 's/cf\./voir/g' "$input")
+    cmd_cat=(cat "$input")
+}
 declare -A best rss
 
 # One timed run; glossek always exits with 1, so only its messages tell a failure.
@@ -72,7 +78,8 @@ run_once() {
     local seconds kb
     seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')
     kb=$(tail -n 1 "$work/rss")
-    if [[ -z "${best[$key]:-}" ]] || awk -v s="$seconds" -v b="${best[$key]}" 'BEGIN { exit !(s < b) }'; then
+    if [[ -z "${best[$key]:-}" ]] ||
+        awk -v s="$seconds" -v b="${best[$key]}" 'BEGIN { exit !(s < b) }'; then
         best[$key]=$seconds
     fi
     if [[ -z "${rss[$key]:-}" ]] || ((kb > ${rss[$key]})); then
@@ -88,7 +95,7 @@ for ((round = 1; round <= runs; ++round)); do
 done
 
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
-echo "Input: $mb MB of CP850 text, best of $runs runs"
+echo "Input: $mb MB of CP850 text, best of $runs runs (load average before: $load)"
 printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
@@ -98,7 +105,8 @@ done
 
 ratio() {  # label, numerator, denominator, target
     awk -v l="$1" -v a="$2" -v b="$3" -v t="$4" \
-        'BEGIN { r = a / b; printf "%-24s %6.2f  (target <= %s) %s\n", l, r, t, (r <= t ? "ok" : "MISSED") }'
+        'BEGIN { r = a / b
+                 printf "%-24s %6.2f  (target <= %s) %s\n", l, r, t, (r <= t ? "ok" : "MISSED") }'
 }
 echo
 ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
@@ -108,7 +116,8 @@ peak=0
 for key in dw wd table; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
-awk -v k="$peak" 'BEGIN { m = k / 1024; printf "%-24s %6.1f MiB  (target < 32) %s\n", "glossek peak RSS", m, (m < 32 ? "ok" : "MISSED") }'
+awk -v k="$peak" 'BEGIN { m = k / 1024
+    printf "%-24s %6.1f MiB  (target < 32) %s\n", "glossek peak RSS", m, (m < 32 ? "ok" : "MISSED") }'
 
 echo
 status=0
@@ -118,7 +127,7 @@ else
     echo "D->W output DIFFERS from iconv's"
     status=1
 fi
-# No replacement here can make a new occurrence, so sed's one pass per pair is the expected result.
+# No replacement here can make a new occurrence, so sed's one pass per pair gives the same.
 if sed 's/cf\./voir/g; s/env\./environ/g; s/M\./Monsieur/g' "$input" | cmp -s - "$work/table.txt"; then
     echo "table output equals sed with the same three pairs"
 else

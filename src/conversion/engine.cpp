@@ -1,7 +1,8 @@
 #include "conversion/engine.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "conversion/replace.h"
 
@@ -9,17 +10,37 @@ namespace glossek {
 
 namespace {
 
-// One byte for one byte through the table, up to the first NUL, where the line ends.
-void convert_code_page(std::string& line, const unsigned char* map) {
-    std::size_t size = line.size();
-    if (const void* nul = std::memchr(line.data(), '\0', size)) {
-        size = static_cast<std::size_t>(static_cast<const char*>(nul) - line.data());
-        line.resize(size);
+// The line through the table, in `out`.
+std::string_view converted(std::string_view line, const unsigned char* map, std::string& out) {
+    out.resize(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        out[i] = static_cast<char>(map[static_cast<unsigned char>(line[i])]);
     }
-    auto* bytes = reinterpret_cast<unsigned char*>(line.data());
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = map[bytes[i]];
+    return out;
+}
+
+// The line after the first `pair_count` pairs of the table. Only a line that some pair
+// applies to is copied, into `changed`.
+std::string_view apply_pairs(std::string_view line, const ConversionTable& table,
+                             std::size_t pair_count, long long line_number, std::string& changed) {
+    std::size_t k = 0;
+    while (k < pair_count &&
+           !pair_applies_to(line, table.pairs[k].char_from, table.pairs[k].char_to)) {
+        ++k;
     }
+    if (k == pair_count) {
+        return line;
+    }
+    changed.assign(line);
+    for (; k < pair_count; ++k) {
+        const t_rpl& pair = table.pairs[k];
+        try {
+            replace_all_in_place(changed, pair.char_from, pair.char_to);
+        } catch (const ReplacementGuardError& error) {
+            throw ReplacementGuardError(error.reason(), k + 1, line_number);
+        }
+    }
+    return changed;
 }
 
 }  // namespace
@@ -37,9 +58,17 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
     if (!file_exists(job.InputName)) {
         return GenerateOutcome::InputMissing;
     }
+    // The code page ways send each byte through their table, the table way its pairs.
+    const unsigned char* map = way == ConversionWay::DosToWindows   ? pages.oem_to_ansi
+                               : way == ConversionWay::WindowsToDos ? pages.ansi_to_oem
+                                                                    : nullptr;
+    // A table that keeps CR and LF (as every supported one does) can be applied by the
+    // output file to whole blocks, line ends included; any other goes line by line.
+    const bool whole_blocks = map != nullptr && map[0x0D] == 0x0D && map[0x0A] == 0x0A;
+
     job.InputFile.open_read(job.InputName);
     CloseOnExit input_guard(job.InputFile);
-    job.OutputFile.open_write(job.OutputName);
+    job.OutputFile.open_write(job.OutputName, whole_blocks ? map : nullptr);
     CloseOnExit output_guard(job.OutputFile);
 
     const std::size_t pair_count =
@@ -48,33 +77,21 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
             : 0;
     long long n = 0;
     int last_position = -1;
-    std::string line;
+    std::string changed;
+    std::string shown;
     while (!job.InputFile.at_end()) {
-        job.InputFile.read_line(line);
+        // The code page ways end a line at its first NUL.
+        std::string_view line = job.InputFile.next_line(map != nullptr);
         ++n;
-        switch (way) {
-            case ConversionWay::DosToWindows:
-                convert_code_page(line, pages.oem_to_ansi);
-                break;
-            case ConversionWay::WindowsToDos:
-                convert_code_page(line, pages.ansi_to_oem);
-                break;
-            case ConversionWay::AuxiliaryTable:
-                for (std::size_t k = 0; k < pair_count; ++k) {
-                    const t_rpl& pair = table.pairs[k];
-                    try {
-                        replace_all_in_place(line, pair.char_from, pair.char_to);
-                    } catch (const ReplacementGuardError& error) {
-                        throw ReplacementGuardError(error.reason(), k + 1, n);
-                    }
-                }
-                break;
+        if (map == nullptr) {
+            line = apply_pairs(line, table, pair_count, n, changed);
+        } else if (!whole_blocks) {
+            line = converted(line, map, changed);
         }
-        job.OutputFile.write_text(line);
-        job.OutputFile.end_line();
+        job.OutputFile.write_line(line);
         if (observer != nullptr) {
             if (n <= kViewerLineLimit) {
-                observer->result_line(line);
+                observer->result_line(whole_blocks ? converted(line, map, shown) : line);
             }
             int position = progress_position(n, job.LineCount);
             if (position != last_position) {

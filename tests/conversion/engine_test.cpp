@@ -49,6 +49,24 @@ TEST_F(EngineCase, CodePageWaysConvertUpToTheFirstNul) {
     EXPECT_EQ(run("", ConversionWay::DosToWindows), "");
 }
 
+TEST_F(EngineCase, TableThatMovesLineEndsStillConvertsLineByLine) {
+    // A table of no supported pair: 'a' and CR change places.
+    unsigned char swapped[256];
+    for (int c = 0; c < 256; ++c) {
+        swapped[c] = static_cast<unsigned char>(c == 'a' ? '\r' : c == '\r' ? 'a' : c);
+    }
+    pages.oem_to_ansi = swapped;
+    EXPECT_EQ(run("a\r\nbab\r", ConversionWay::DosToWindows), "\r\r\nb\rb\r\n");
+}
+
+TEST_F(EngineCase, ViewerShowsTheConvertedLines) {
+    Recorder recorder;
+    EXPECT_EQ(run(std::string("\x90t\x82\r\nx\0y\r\n", 10), ConversionWay::DosToWindows,
+                  &recorder),
+              "\xC9t\xE9\r\nx\r\n");
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{"\xC9t\xE9", "x"}));
+}
+
 TEST_F(EngineCase, AuxiliaryWayAppliesPairsInOrderAndKeepsNul) {
     EXPECT_EQ(run("same\r\n", ConversionWay::AuxiliaryTable), "same\r\n");
     add_pair("a", "b");
@@ -60,6 +78,14 @@ TEST_F(EngineCase, AuxiliaryWayAppliesPairsInOrderAndKeepsNul) {
     EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "bb\r\n");
     job.PairCount = -3;
     EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "ab\r\n");
+}
+
+TEST_F(EngineCase, LaterPairsSeeWhatEarlierOnesMade) {
+    add_pair("x", "y");
+    add_pair("b", "a");
+    add_pair("a", "c");
+    // Lines the first pair leaves alone still go through the others, in order.
+    EXPECT_EQ(run("b\r\nxb\r\nzz\r\n", ConversionWay::AuxiliaryTable), "c\r\nyc\r\nzz\r\n");
 }
 
 TEST_F(EngineCase, ViewerGetsTheFirstThousandLinesAndProgressMovesOnce) {

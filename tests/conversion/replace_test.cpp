@@ -60,19 +60,21 @@ TEST(ReplaceAll, SearchTextInsideTheMarkerWordIsReplacedOnceEach) {
     EXPECT_EQ(ReplaceAll("ttt", "t", "tt"), "tttttt");
 }
 
-TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnShortCases) {
-    std::mt19937 random(20261208);  // fixed so that a failure can be replayed
-    auto text_of = [&](int max_length, const char* alphabet, int letters) {
-        std::string text(random() % (max_length + 1), ' ');
+// Random cases against the rescanning procedure; lines of `max_length` bytes or more reach the
+// search that looks at 16 places at once.
+void agree_with_rescanning(int rounds, int max_length, int max_search, int min_compared) {
+    std::mt19937 random(20261208 + max_length);  // fixed so that a failure can be replayed
+    auto text_of = [&](int max, const char* alphabet, int letters) {
+        std::string text(random() % (max + 1), ' ');
         for (char& c : text) {
             c = alphabet[random() % letters];
         }
         return text;
     };
     int compared = 0;
-    for (int round = 0; round < 20000; ++round) {
-        std::string source = text_of(12, "abA", 3);
-        std::string search = text_of(3, "abA", 3);
+    for (int round = 0; round < rounds; ++round) {
+        std::string source = text_of(max_length, "abA", 3);
+        std::string search = text_of(max_search, "abA", 3);
         std::string replacement = text_of(4, "abA", 3);
         if (search.empty() || std::string(kMarkerWord).find(search) != std::string::npos) {
             continue;
@@ -85,8 +87,19 @@ TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnShortCases) {
         ASSERT_EQ(ReplaceAll(source, search, replacement), expected)
             << "source '" << source << "' search '" << search << "' replacement '"
             << replacement << "'";
+        std::string in_place = source;
+        replace_all_in_place(in_place, search, replacement);
+        ASSERT_EQ(in_place, expected) << "in place, source '" << source << "'";
     }
-    EXPECT_GT(compared, 5000);
+    EXPECT_GT(compared, min_compared);
+}
+
+TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnShortCases) {
+    agree_with_rescanning(20000, 12, 3, 5000);
+}
+
+TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnLongerLines) {
+    agree_with_rescanning(5000, 90, 5, 1000);
 }
 
 TEST(ReplaceAll, LongLinesStayFast) {
@@ -110,6 +123,34 @@ TEST(ReplaceAll, EndlessPairsAreStoppedWithAnError) {
     }
     // The replacement holds the marker word: the second phase would never end.
     EXPECT_THROW(ReplaceAll("ab", "b", "bb" + std::string(kMarkerWord)), ReplacementGuardError);
+}
+
+TEST(ReplaceAllInPlace, EachLineStandsAloneWhateverCameBefore) {
+    // A huge line first, then short ones: nothing of one may show in the next.
+    std::string huge(3 << 20, 'x');
+    huge += "ab";
+    replace_all_in_place(huge, "ab", "c");
+    EXPECT_EQ(huge.size(), (3u << 20) + 1);
+    EXPECT_EQ(huge.back(), 'c');
+    std::string line = "ab";
+    replace_all_in_place(line, "ab", "c");
+    EXPECT_EQ(line, "c");
+    line = "zab zab zab zab zab zab zab zab";
+    replace_all_in_place(line, "ab", "");
+    EXPECT_EQ(line, "z z z z z z z z");
+    line = "e";
+    replace_all_in_place(line, "e", "ee");
+    EXPECT_EQ(line, "ee");
+}
+
+TEST(PairAppliesTo, SearchTextOrMarkerWordForThePairsThatUseIt) {
+    const std::string marker(kMarkerWord);
+    EXPECT_TRUE(pair_applies_to("a long line where the word comes late: cf.", "cf.", "voir"));
+    EXPECT_FALSE(pair_applies_to("a long line where the word never comes: cf", "cf.", "voir"));
+    EXPECT_FALSE(pair_applies_to("anything", "", "x"));
+    EXPECT_TRUE(pair_applies_to("x" + marker, "e", "ee"));  // goes through the marker
+    EXPECT_FALSE(pair_applies_to("x" + marker, "z", "y"));  // does not
+    EXPECT_FALSE(pair_applies_to("plain", "e", "ee"));
 }
 
 TEST(ReplaceAllInPlace, SameResultsAndMarkerWordStillReplaced) {

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,52 @@ TEST(TextFileReading, LinesLongerThanABlockAndEndsAcrossBlocks) {
     EXPECT_EQ(lines_of(before_ctrl_z + "\x1A\r\nmore"), Lines{before_ctrl_z});
 }
 
+// The line up to its first NUL, as next_line gives it when asked to stop there.
+std::string up_to_nul(const std::string& line) { return line.substr(0, line.find('\0')); }
+
+TEST(TextFileReading, NextLineSplitsAsReadLineWhereverTheBlocksEnd) {
+    const std::size_t block = TextLineFile::kBlockSize;
+    std::vector<std::string> inputs;
+    for (std::size_t edge : {block - 2, block - 1, block, block + 1}) {
+        const std::string head(edge, 'x');
+        inputs.push_back(head + "\r\ntail");
+        inputs.push_back(head + "\r\r\nz\r");
+        inputs.push_back(head + std::string("\0b\r\n\0", 6));
+        inputs.push_back(head.substr(0, 9) + std::string("\0", 1) + head + "\r\n\x1A" "gone");
+    }
+    std::mt19937 random(64);  // fixed so that a failure can be replayed
+    for (int round = 0; round < 8; ++round) {
+        std::string bytes(2 * block + random() % block, 'a');
+        for (char& c : bytes) {
+            const unsigned pick = random() % 64;
+            c = pick == 0 ? '\r' : pick == 1 ? '\n' : pick == 2 ? '\0' : c;
+        }
+        inputs.push_back(bytes);
+    }
+    TempDir dir;
+    for (const std::string& bytes : inputs) {
+        const std::string name = dir.write("in.txt", bytes);
+        const Lines expected = read_lines(name);
+        for (int mode = 0; mode < 3; ++mode) {
+            // Mode 2 takes every other line by read_line, which moves on in the same block.
+            TextLineFile file;
+            file.open_read(name);
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                ASSERT_FALSE(file.at_end());
+                if (mode == 0) {
+                    ASSERT_EQ(file.next_line(), expected[i]) << "line " << i;
+                } else if (mode == 2 && i % 2 == 1) {
+                    ASSERT_EQ(file.read_line(), expected[i]) << "line " << i;
+                } else {
+                    ASSERT_EQ(file.next_line(true), up_to_nul(expected[i])) << "line " << i;
+                }
+            }
+            EXPECT_TRUE(file.at_end());
+            file.close();
+        }
+    }
+}
+
 TEST(TextFileReading, FieldsStayInTheLine) {
     TempDir dir;
     TextLineFile file;
@@ -105,6 +152,47 @@ TEST(TextFileWriting, EveryLineEndsWithCrLfAndNothingIsAdded) {
     EXPECT_EQ(dir.read("big"), big);
 }
 
+TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
+    std::vector<std::string> lines;
+    for (std::size_t size = 0; size < 600; size += 7) {
+        std::string line(size, ' ');
+        for (std::size_t i = 0; i < size; ++i) {
+            line[i] = static_cast<char>((size * 31 + i) % 256);
+        }
+        lines.push_back(line);
+    }
+    lines.push_back(std::string(TextLineFile::kBlockSize + 33, '\xE9'));
+    std::string plain;
+    for (const std::string& line : lines) {
+        plain += line + "\r\n";
+    }
+    // One table changes every byte; the other keeps ASCII, as code page tables do.
+    unsigned char reversed[256];
+    unsigned char upper_half[256];
+    for (int c = 0; c < 256; ++c) {
+        reversed[c] = static_cast<unsigned char>(255 - c);
+        upper_half[c] = static_cast<unsigned char>(c < 0x80 ? c : (c * 7) % 256);
+    }
+    TempDir dir;
+    for (const unsigned char* map : {static_cast<const unsigned char*>(nullptr),
+                                     static_cast<const unsigned char*>(reversed),
+                                     static_cast<const unsigned char*>(upper_half)}) {
+        TextLineFile file;
+        file.open_write(dir.file("out"), map);
+        for (int copy = 0; copy < 3; ++copy) {  // the blocks end at other places each time
+            for (const std::string& line : lines) {
+                file.write_line(line);
+            }
+        }
+        file.close();
+        std::string expected = plain + plain + plain;
+        for (char& c : expected) {
+            c = map == nullptr ? c : static_cast<char>(map[static_cast<unsigned char>(c)]);
+        }
+        ASSERT_EQ(dir.read("out"), expected);
+    }
+}
+
 TEST(TextFileWriting, OpenWriteEmptiesAtOnce) {
     TempDir dir;
     dir.write("old", "precious");
@@ -128,8 +216,10 @@ TEST(TextFileErrors, CodesAndMessages) {
     EXPECT_EQ(error_code_of([&] { file.open_read(dir.file(std::string(5000, 'n'))); }), 3);
 
     EXPECT_EQ(error_code_of([&] { file.read_line(); }), 104);
+    EXPECT_EQ(error_code_of([&] { file.next_line(); }), 104);
     EXPECT_EQ(error_code_of([&] { file.at_end(); }), 104);
     EXPECT_EQ(error_code_of([&] { file.write_text("x"); }), 105);
+    EXPECT_EQ(error_code_of([&] { file.write_line("x"); }), 105);
     EXPECT_EQ(error_code_of([&] { file.close(); }), 103);
     file.open_read(dir.file("plain"));
     EXPECT_EQ(error_code_of([&] { file.end_line(); }), 105);
