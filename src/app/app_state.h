@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/link_config.h"
 #include "conversion/code_pages.h"
 #include "conversion/job.h"
 #include "lang/texts.h"
@@ -18,6 +19,7 @@ struct AppState {
     std::string LanguageCode;
     LanguageTexts texts;
     CodePagePair pages = code_page_pair(437, 1252);
+    Links links = default_links();
 };
 
 }  // namespace glossek

@@ -19,6 +19,8 @@ public:
     virtual ~Dialogs() = default;
     // An OK box with an information icon.
     virtual void message(const QString& title, const QString& text) = 0;
+    // An OK box without an icon.
+    virtual void notice(const QString& title, const QString& text) = 0;
     // An OK box with an error icon: the end of a command that failed.
     virtual void error(const QString& title, const QString& text) = 0;
     // A Yes/No question; true for Yes.
@@ -30,8 +32,11 @@ public:
     // A line of text, or nothing when the user cancels.
     virtual std::optional<QString> input_text(const QString& title, const QString& prompt,
                                               const QString& initial, int max_length) = 0;
+    // Hands the link to the desktop's default program; whether one opens is not looked at.
     virtual void open_link(const QString& url) = 0;
-    virtual void show_help(const QString& topic) = 0;
+    // The help file at its contents page, then at the topic. A help file that cannot be
+    // shown shows nothing.
+    virtual void show_help(const QString& help_file, const QString& topic) = 0;
 };
 
 // A filter written as "description|pattern" in the program's own notation.

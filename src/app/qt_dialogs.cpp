@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -53,8 +54,20 @@ QString qt_filter(const FileFilter& filter) {
                                  : QStringLiteral("%1 (%2)").arg(description, patterns);
 }
 
+QtDialogs::~QtDialogs() {
+    // A window with an owner goes with it; one without is this object's own.
+    if (help_window_ != nullptr && help_window_->parent() == nullptr) {
+        delete help_window_;
+    }
+}
+
 void QtDialogs::message(const QString& title, const QString& text) {
     QMessageBox::information(owner_, title, shown(text));
+}
+
+void QtDialogs::notice(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, shown(text), QMessageBox::Ok, owner_);
+    box.exec();
 }
 
 void QtDialogs::error(const QString& title, const QString& text) {
@@ -99,8 +112,15 @@ std::optional<QString> QtDialogs::input_text(const QString& title, const QString
 
 void QtDialogs::open_link(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
-void QtDialogs::show_help(const QString& /*topic*/) {
-    // The help window arrives with the help file; until then there is nothing to show.
+void QtDialogs::show_help(const QString& help_file, const QString& topic) {
+    // Without a readable file no window appears, and the program says nothing about it.
+    if (!QFileInfo(help_file).isFile()) {
+        return;
+    }
+    if (help_window_ == nullptr) {
+        help_window_ = new HelpWindow(owner_);
+    }
+    help_window_->show_topic(help_file, topic);
 }
 
 }  // namespace glossek

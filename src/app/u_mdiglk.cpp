@@ -5,12 +5,14 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStringDecoder>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
 
 #include "app/batch.h"
 #include "app/child_window.h"
+#include "app/link_config.h"
 #include "app/qt_text.h"
 #include "app/u_wre.h"
 #include "app/u_wvi.h"
@@ -20,6 +22,7 @@
 #include "conversion/text_file.h"
 #include "conversion/u_gen.h"
 #include "lang/apply_language.h"
+#include "lang/switch_language.h"
 #include "lang/texts.h"
 #include "table/table_file.h"
 #include "table/u_tcv.h"
@@ -31,6 +34,7 @@ namespace {
 constexpr auto kInputFilter = " (*.txt)|*.TXT";
 constexpr auto kRecallFilter = "Glossek conversion (*.glk) | *.GLK";
 constexpr auto kSaveFilter = "GLK conversion (*. glk)|*.glk";
+constexpr auto kHelpFileName = "GLK32.HLP";
 
 // What the Go command shows while the engine runs: the result lines and the progress bar,
 // repainted at once because no other event is handled until the engine returns.
@@ -56,6 +60,13 @@ QAction* add_item(QMenu* menu, const char* name, const QString& caption,
     action->setShortcut(shortcut);
     action->setShortcutContext(Qt::ApplicationShortcut);
     return action;
+}
+
+// Link files written on this system are UTF-8; older ones are in the ANSI code page.
+QString link_address(const std::string& bytes, const CodePagePair& pages) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString address = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? from_ansi_page(bytes, pages) : address;
 }
 
 QMenu* add_menu(QMenuBar* bar, const char* name, const QString& caption) {
@@ -151,12 +162,22 @@ void Tmdi_glk::build_menu() {
             &Tmdi_glk::Otherconversiondetails1Click);
     connect(mnu_wvi, &QAction::triggered, this, &Tmdi_glk::mnu_wviClick);
     connect(mnu_wre, &QAction::triggered, this, &Tmdi_glk::mnu_wreClick);
+    connect(mnu_US, &QAction::triggered, this, &Tmdi_glk::mnu_USClick);
+    connect(mnu_FR, &QAction::triggered, this, &Tmdi_glk::mnu_FRClick);
+    connect(mnu_hin, &QAction::triggered, this, &Tmdi_glk::mnu_hinClick);
+    connect(mnu_hab, &QAction::triggered, this, &Tmdi_glk::mnu_habClick);
+    connect(mnu_hauth, &QAction::triggered, this, &Tmdi_glk::mnu_hauthClick);
+    connect(mnu_hglkh, &QAction::triggered, this, &Tmdi_glk::mnu_hglkhClick);
+    connect(mnu_hmail, &QAction::triggered, this, &Tmdi_glk::mnu_hmailClick);
 }
 
 void Tmdi_glk::FormCreate() {
     // The program's folder is already the current one (start-up moved there before the
     // command line's relative names were made absolute).
     dialog_folder = from_file_name(state_.ProgramDir);
+    // Last: an unreadable link file is reported and the start goes on.
+    guarded(
+        [&] { read_link_config(state_.ProgramDir + std::string(kLinkFileName), state_.links); });
 }
 
 ChildWindow* Tmdi_glk::add_child(QWidget* child, bool minimised) {
@@ -389,5 +410,35 @@ void Tmdi_glk::Savefileas1Click() {
         frm_tcv->txt_tcv->setText(from_file_name(job.TableName));
     });
 }
+
+void Tmdi_glk::mnu_USClick() {
+    guarded([&] { switch_language(*this, kLanguageEnglish); });
+}
+
+void Tmdi_glk::mnu_FRClick() {
+    guarded([&] { switch_language(*this, kLanguageFrench); });
+}
+
+void Tmdi_glk::show_help(const QString& topic) {
+    help_file = from_file_name(state_.ProgramDir + kHelpFileName);
+    dialogs_.show_help(help_file, topic);
+}
+
+void Tmdi_glk::mnu_hinClick() { show_help(QStringLiteral("Sommaire")); }
+
+void Tmdi_glk::mnu_habClick() {
+    dialogs_.notice(from_cp1252(state_.texts.lng_product),
+                    from_cp1252(state_.texts.lng_about_version));
+}
+
+void Tmdi_glk::open_link(const std::string& link) {
+    dialogs_.notice(from_cp1252(state_.texts.lng_product),
+                    from_cp1252(state_.texts.lng_link_hint));
+    dialogs_.open_link(link_address(link, state_.pages));
+}
+
+void Tmdi_glk::mnu_hauthClick() { open_link(state_.links.auth); }
+void Tmdi_glk::mnu_hglkhClick() { open_link(state_.links.glkh); }
+void Tmdi_glk::mnu_hmailClick() { open_link(state_.links.mail); }
 
 }  // namespace glossek

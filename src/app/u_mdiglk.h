@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <exception>
 #include <functional>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/dialogs.h"
@@ -43,6 +44,16 @@ public:
     void mnu_wviClick();
     void mnu_wreClick();
     void LoadInputView();
+    void mnu_USClick();
+    void mnu_FRClick();
+    void mnu_hinClick();
+    void mnu_habClick();
+    void mnu_hauthClick();
+    void mnu_hglkhClick();
+    void mnu_hmailClick();
+
+    // The help call: the help file beside the program, at its contents then at `topic`.
+    void show_help(const QString& topic);
 
     // Runs a command; an error that ends it is shown in the error box. False when it failed.
     bool guarded(const std::function<void()>& command);
@@ -58,6 +69,7 @@ public:
     QString application_title() const { return app_title_; }
 
     QString dialog_folder;  // where the file dialogs start: the program's folder
+    QString help_file;      // empty until the first help call
 
     Tfrm_tcv* frm_tcv = nullptr;
     Tfrm_wvi* frm_wvi = nullptr;
@@ -97,6 +109,7 @@ private:
     void build_menu();
     ChildWindow* add_child(QWidget* child, bool minimised);
     void show_code_pages();
+    void open_link(const std::string& link);
 
     AppState& state_;
     Dialogs& dialogs_;

@@ -210,8 +210,7 @@ void Tfrm_tcv::cmd_delClick() {
 }
 
 void Tfrm_tcv::cmd_hlpClick() {
-    frame_.dialogs().show_help(QStringLiteral("_Tab") +
-                               QString::fromStdString(frame_.state().LanguageCode));
+    frame_.show_help(QStringLiteral("_Tab") + QString::fromStdString(frame_.state().LanguageCode));
 }
 
 void Tfrm_tcv::switch_notation(std::string_view notation) {

@@ -14,9 +14,10 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace glossek::test {
 
 struct Shown {
-    QString kind;  // "message", "error", "question", "open", "save", "input", "link", "help"
-    QString title;
-    QString text;  // the message, or the folder and filter of a file dialog
+    // "message", "notice", "error", "question", "open", "save", "input", "link", "help"
+    QString kind;
+    QString title;  // the box's title, or the help file
+    QString text;   // the message, link or help topic, or a file dialog's folder and filter
 };
 
 class ScriptedDialogs : public Dialogs {
@@ -28,6 +29,9 @@ public:
 
     void message(const QString& title, const QString& text) override {
         shown.push_back({"message", title, text});
+    }
+    void notice(const QString& title, const QString& text) override {
+        shown.push_back({"notice", title, text});
     }
     void error(const QString& title, const QString& text) override {
         shown.push_back({"error", title, text});
@@ -51,7 +55,9 @@ public:
         return take(inputs, std::optional<QString>());
     }
     void open_link(const QString& url) override { shown.push_back({"link", QString(), url}); }
-    void show_help(const QString& topic) override { shown.push_back({"help", QString(), topic}); }
+    void show_help(const QString& help_file, const QString& topic) override {
+        shown.push_back({"help", help_file, topic});
+    }
 
     // The texts of what was shown, of one kind or of every kind.
     std::vector<QString> texts(const QString& kind = QString()) const {
