@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and nothing else.
+# With --fuzz, also clang and its runtime libraries (libFuzzer, sanitizers).
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev)
+packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev xvfb xauth xdotool imagemagick)
+if [[ "${1:-}" == --fuzz ]]; then
+  packages+=(clang libclang-rt-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

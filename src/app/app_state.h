@@ -13,6 +13,9 @@ namespace glossek {
 
 struct AppState {
     std::string ProgramDir;  // the program's own folder, ending with "/"
+    // Where the language file lives when not beside the program (an installed program
+    // whose folder the user cannot write); empty means ProgramDir.
+    std::string SettingsDir;
     ConversionJob job;
     ConversionTable table;
     ConversionWay way = ConversionWay::DosToWindows;

@@ -1,5 +1,7 @@
 #include "app/batch.h"
 
+#include "app/side_files.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -66,7 +68,7 @@ std::string current_folder() {
 }
 
 void load_language(AppState& state) {
-    std::string code = read_language_code(state.ProgramDir + std::string(kLanguageFileName));
+    std::string code = read_language_code(language_file(state));
     state.LanguageCode = corrected_language_code(code.substr(0, 2));
     state.texts = language_texts(state.LanguageCode);
 }

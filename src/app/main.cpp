@@ -1,23 +1,29 @@
 // Program entry: the command line converts at once with "R"; otherwise the window starts.
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/batch.h"
+#include "app/side_files.h"
 #include "app/window_start.h"
 #include "conversion/job.h"
 
 int main(int argc, char** argv) {
     using namespace glossek;
+    // Past a file-size limit a write must fail with an error the program reports, rather
+    // than end the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     // Relative names on the command line mean the folder the user stands in, so they are
     // made absolute before the program moves to its own folder.
     const CommandLineJob command = interpret_parameters(parse_parameters(args), current_folder());
     AppState state;
     state.ProgramDir = program_folder();
+    state.SettingsDir = settings_folder_for(state.ProgramDir);
     if (::chdir(state.ProgramDir.c_str()) != 0) {
         std::cerr << "glossek: cannot enter the program's folder " << state.ProgramDir << '\n';
     }
@@ -32,6 +38,7 @@ int main(int argc, char** argv) {
     }
     AppState window_state;
     window_state.ProgramDir = state.ProgramDir;
+    window_state.SettingsDir = state.SettingsDir;
     run_window(window_state, command, argc, argv);
     return 1;
 }

@@ -13,6 +13,7 @@
 #include "app/batch.h"
 #include "app/child_window.h"
 #include "app/link_config.h"
+#include "app/side_files.h"
 #include "app/qt_text.h"
 #include "app/u_wre.h"
 #include "app/u_wvi.h"
@@ -177,7 +178,7 @@ void Tmdi_glk::FormCreate() {
     dialog_folder = from_file_name(state_.ProgramDir);
     // Last: an unreadable link file is reported and the start goes on.
     guarded(
-        [&] { read_link_config(state_.ProgramDir + std::string(kLinkFileName), state_.links); });
+        [&] { read_link_config(link_config_file(state_), state_.links); });
 }
 
 ChildWindow* Tmdi_glk::add_child(QWidget* child, bool minimised) {

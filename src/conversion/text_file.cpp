@@ -76,7 +76,8 @@ bool is_folder(const std::string& name) {
 }
 
 // The codes the rest of the program knows: 2 missing file, 3 missing folder or bad name,
-// 4 too many open files, 5 access denied. Anything else keeps its errno.
+// 4 too many open files, 5 access denied. Anything else keeps its errno (a full disk is
+// "I/O error 28", a file-size limit "I/O error 27"), so the number can be looked up.
 int map_errno(int error_number, const std::string& name) {
     switch (error_number) {
         case ENOENT:

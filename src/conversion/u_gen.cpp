@@ -3,6 +3,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include "app/placed_widget.h"
 #include "app/qt_text.h"
 #include "app/u_mdiglk.h"
 #include "conversion/start_up.h"
@@ -10,31 +11,19 @@
 
 namespace glossek {
 
-namespace {
-
-template <typename Widget>
-Widget* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-}  // namespace
-
 Tfrm_gen::Tfrm_gen(Tmdi_glk& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("frm_gen"));
     setWindowTitle(QStringLiteral("General data"));
-    lbl_inp = make<QLabel>(this, "lbl_inp", 48, 32, 110, 21);
-    lbl_out = make<QLabel>(this, "lbl_out", 48, 72, 110, 21);
-    txt_inp = make<QLineEdit>(this, "txt_inp", 160, 32, 457, 21);
-    txt_out = make<QLineEdit>(this, "txt_out", 160, 72, 457, 21);
+    lbl_inp = placed<QLabel>(this, "lbl_inp", 48, 32, 110, 21);
+    lbl_out = placed<QLabel>(this, "lbl_out", 48, 72, 110, 21);
+    txt_inp = placed<QLineEdit>(this, "txt_inp", 160, 32, 457, 21);
+    txt_out = placed<QLineEdit>(this, "txt_out", 160, 72, 457, 21);
     // The frame is drawn around the radio buttons, which stay siblings on the window.
-    cdr_oem = make<QGroupBox>(this, "cdr_oem", 48, 168, 329, 129);
-    opt_win = make<QRadioButton>(this, "opt_win", 56, 192, 313, 21);
-    opt_dos = make<QRadioButton>(this, "opt_dos", 56, 224, 313, 21);
-    opt_xtf = make<QRadioButton>(this, "opt_xtf", 56, 256, 313, 21);
-    gge_progress = make<QProgressBar>(this, "gge_progress", 48, 352, 593, 25);
+    cdr_oem = placed<QGroupBox>(this, "cdr_oem", 48, 168, 329, 129);
+    opt_win = placed<QRadioButton>(this, "opt_win", 56, 192, 313, 21);
+    opt_dos = placed<QRadioButton>(this, "opt_dos", 56, 224, 313, 21);
+    opt_xtf = placed<QRadioButton>(this, "opt_xtf", 56, 256, 313, 21);
+    gge_progress = placed<QProgressBar>(this, "gge_progress", 48, 352, 593, 25);
     gge_progress->setRange(0, 100);
     gge_progress->setValue(0);
     // A plain bar, as the classic control draws it: no percentage text and no gradients

@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <string>
 
+#include "app/side_files.h"
 #include "app/u_mdiglk.h"
 #include "conversion/u_gen.h"
 #include "lang/apply_language.h"
@@ -20,8 +21,10 @@ void switch_language(Tmdi_glk& frame, std::string_view code) {
     AppState& state = frame.state();
     state.LanguageCode = std::string(code.substr(0, 2));
     apply_language(frame);
-    // Beside the program, whatever folder a file dialog last moved to.
-    write_language_file(state.ProgramDir + std::string(kLanguageFileName), code);
+    // Beside the program (or in the user's settings folder), whatever folder a file dialog
+    // last moved to.
+    make_settings_folder(state);
+    write_language_file(language_file(state), code);
     frame.ShowChild(frame.frm_gen);
 }
 

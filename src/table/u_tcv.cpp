@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <functional>
 
+#include "app/placed_widget.h"
 #include "app/qt_text.h"
 #include "app/u_mdiglk.h"
 
@@ -36,33 +37,25 @@ private:
     std::function<void(const QString&)> typed_;
 };
 
-template <typename Widget>
-Widget* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 }  // namespace
 
 Tfrm_tcv::Tfrm_tcv(Tmdi_glk& frame, QWidget* parent)
     : QWidget(parent), frame_(frame), editor_(frame.state().job, frame.state().table) {
     setObjectName(QStringLiteral("frm_tcv"));
     setWindowTitle(QStringLiteral("Auxiliary conversion details"));
-    lbl_tcv = make<QLabel>(this, "lbl_tcv", 48, 16, 180, 21);
-    txt_tcv = make<QLineEdit>(this, "txt_tcv", 232, 16, 433, 21);
+    lbl_tcv = placed<QLabel>(this, "lbl_tcv", 48, 16, 180, 21);
+    txt_tcv = placed<QLineEdit>(this, "txt_tcv", 232, 16, 433, 21);
     grd_tcv = new TableGrid(this, [this](const QString& typed) { grd_tcvKeyPress(typed); });
     grd_tcv->setObjectName(QStringLiteral("grd_tcv"));
     grd_tcv->setGeometry(40, 48, 397, 369);
-    cmd_add = make<QPushButton>(this, "cmd_add", 456, 48, 81, 33);
-    cmd_ins = make<QPushButton>(this, "cmd_ins", 456, 80, 81, 33);
-    cmd_del = make<QPushButton>(this, "cmd_del", 456, 112, 81, 33);
-    cmd_hlp = make<QPushButton>(this, "cmd_hlp", 456, 152, 81, 33);
-    cdr_tcv = make<QGroupBox>(this, "cdr_tcv", 456, 232, 221, 121);
-    opt_char = make<QRadioButton>(this, "opt_char", 472, 256, 197, 21);
-    opt_hexa = make<QRadioButton>(this, "opt_hexa", 472, 288, 197, 21);
-    opt_deci = make<QRadioButton>(this, "opt_deci", 472, 320, 197, 21);
+    cmd_add = placed<QPushButton>(this, "cmd_add", 456, 48, 81, 33);
+    cmd_ins = placed<QPushButton>(this, "cmd_ins", 456, 80, 81, 33);
+    cmd_del = placed<QPushButton>(this, "cmd_del", 456, 112, 81, 33);
+    cmd_hlp = placed<QPushButton>(this, "cmd_hlp", 456, 152, 81, 33);
+    cdr_tcv = placed<QGroupBox>(this, "cdr_tcv", 456, 232, 221, 121);
+    opt_char = placed<QRadioButton>(this, "opt_char", 472, 256, 197, 21);
+    opt_hexa = placed<QRadioButton>(this, "opt_hexa", 472, 288, 197, 21);
+    opt_deci = placed<QRadioButton>(this, "opt_deci", 472, 320, 197, 21);
 
     lbl_tcv->setText(QStringLiteral("Auxiliary file name:"));
     txt_tcv->setReadOnly(true);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -60,11 +61,26 @@ TEST(ReplaceAll, SearchTextInsideTheMarkerWordIsReplacedOnceEach) {
     EXPECT_EQ(ReplaceAll("ttt", "t", "tt"), "tttttt");
 }
 
+std::string each_once(const std::string& source, const std::string& search,
+                      const std::string& replacement) {
+    std::string result;
+    std::size_t from = 0;
+    for (auto at = source.find(search); at != std::string::npos; at = source.find(search, from)) {
+        result.append(source, from, at - from).append(replacement);
+        from = at + search.size();
+    }
+    return result.append(source, from);
+}
+
 // Random cases against the rescanning procedure; lines of `max_length` bytes or more reach the
-// search that looks at 16 places at once.
-void agree_with_rescanning(int rounds, int max_length, int max_search, int min_compared) {
+// search that looks at 16 places at once. With the marker word's own letters in the alphabet,
+// and the word itself now and then in the line, the pairs that go through it are covered too.
+void agree_with_rescanning(int rounds, int max_length, int max_search, int min_compared,
+                           const char* alphabet) {
     std::mt19937 random(20261208 + max_length);  // fixed so that a failure can be replayed
-    auto text_of = [&](int max, const char* alphabet, int letters) {
+    const int letters = static_cast<int>(std::strlen(alphabet));
+    const std::string marker(kMarkerWord);
+    auto text_of = [&](int max) {
         std::string text(random() % (max + 1), ' ');
         for (char& c : text) {
             c = alphabet[random() % letters];
@@ -73,14 +89,20 @@ void agree_with_rescanning(int rounds, int max_length, int max_search, int min_c
     };
     int compared = 0;
     for (int round = 0; round < rounds; ++round) {
-        std::string source = text_of(max_length, "abA", 3);
-        std::string search = text_of(max_search, "abA", 3);
-        std::string replacement = text_of(4, "abA", 3);
-        if (search.empty() || std::string(kMarkerWord).find(search) != std::string::npos) {
+        std::string source = text_of(max_length);
+        if (random() % 8 == 0) {
+            source.insert(random() % (source.size() + 1), marker);
+        }
+        std::string search = text_of(max_search);
+        std::string replacement = text_of(4);
+        if (search.empty()) {
             continue;
         }
         std::string expected;
-        if (!naive_replace_all(source, search, replacement, expected)) {
+        if (marker.find(search) != std::string::npos &&
+            replacement.find(search) != std::string::npos) {
+            expected = each_once(source, search, replacement);
+        } else if (!naive_replace_all(source, search, replacement, expected)) {
             continue;
         }
         ++compared;
@@ -95,11 +117,19 @@ void agree_with_rescanning(int rounds, int max_length, int max_search, int min_c
 }
 
 TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnShortCases) {
-    agree_with_rescanning(20000, 12, 3, 5000);
+    agree_with_rescanning(20000, 12, 3, 5000, "abA");
+    agree_with_rescanning(20000, 10, 2, 5000, "ab");
+    agree_with_rescanning(10000, 12, 4, 2000, "abcd");
 }
 
 TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnLongerLines) {
-    agree_with_rescanning(5000, 90, 5, 1000);
+    agree_with_rescanning(5000, 90, 5, 1000, "abA");
+}
+
+TEST(ReplaceAll, AgreesWithTheRescanningProcedureThroughTheMarkerWord) {
+    // Letters of the marker word, so searches fall inside it, straddle it or miss it.
+    agree_with_rescanning(20000, 12, 3, 5000, "Auhot");
+    agree_with_rescanning(3000, 60, 4, 1000, "Awayuhtopmi");
 }
 
 TEST(ReplaceAll, LongLinesStayFast) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 #include <random>
@@ -247,6 +248,19 @@ TEST(TextFileErrors, UnwritableFileIsAccessDenied) {
     EXPECT_EQ(dir.read("ro"), "x");
 }
 
+TEST(TextFileErrors, WriteThatFindsNoRoomIsADiskWriteError) {
+    if (::access("/dev/full", W_OK) != 0) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    TextLineFile file;
+    file.open_write("/dev/full");
+    // More than a block, so the failure comes part-way as well as at the close.
+    const std::string more_than_a_block(TextLineFile::kBlockSize + 1, 'x');
+    EXPECT_EQ(error_code_of([&] { file.write_text(more_than_a_block); }), ENOSPC);
+    EXPECT_EQ(error_box_text(TextIoError(ENOSPC).what()), "I/O error 28.");
+    CloseOnExit guard(file);
+}
+
 TEST(TextFileErrors, FileBeingReadIsNeverEmptied) {
     TempDir dir;
     std::string input = dir.write("in.txt", "keep me\r\n");
@@ -289,7 +303,7 @@ TEST(TextFileErrors, FailedWriteKeepsWholeBlocksAndReportsTheError) {
     });
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(code, 27);  // EFBIG
+    EXPECT_EQ(code, EFBIG);
     if (file.is_open()) {
         EXPECT_NO_THROW(file.close());
     }

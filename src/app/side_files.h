@@ -1,0 +1,30 @@
+// Where the side files live: beside the program, or, when the program's folder cannot be
+// written (an installed program), the language file in the user's configuration folder.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/app_state.h"
+
+namespace glossek {
+
+// ProgramDir when it is writable; otherwise $XDG_CONFIG_HOME/glossek/, else
+// $HOME/.config/glossek/. Always ends with "/". `get` is getenv-like.
+std::string settings_folder(const std::string& program_dir, bool program_dir_writable,
+                            const std::function<const char*(const char*)>& get);
+
+// The settings folder for this run, from the real environment.
+std::string settings_folder_for(const std::string& program_dir);
+
+// The language file, read at start and written at each switch.
+std::string language_file(const AppState& state);
+
+// The link configuration to read: in the settings folder if there is one there, else
+// beside the program.
+std::string link_config_file(const AppState& state);
+
+// Makes the settings folder (and its parents) before a side file is written there.
+void make_settings_folder(const AppState& state);
+
+}  // namespace glossek

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Bad input through the real program in command-line mode: each case must end with its
+# message on standard error and exit code 1 (never a signal), within its time, with every
+# input file byte for byte as it was.
+# Usage: bad_input_test.sh PATH/TO/glossek
+set -uo pipefail
+program="$1"
+work="$(mktemp -d)"
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
+in="$work/in"
+out="$work/out"
+mkdir -p "$in" "$out"
+passed=0
+failed=0
+skipped=0
+
+check() {  # check NAME CONDITION...
+    local name="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $name"
+        [[ -s "$work/stderr" ]] && sed 's/^/    stderr: /' "$work/stderr" | head -5
+    fi
+}
+
+run() {  # runs the program from the output folder with a time limit
+    (cd "$out" && timeout 300 "$program" "$@" 2>"$work/stderr" </dev/null)
+    status=$?
+}
+
+said() { grep -qF -- "$1" "$work/stderr"; }
+silent() { test ! -s "$work/stderr"; }
+sums() { (cd "$in" && find . -type f -print0 | sort -z | xargs -0 md5sum); }
+
+# What every case must show: exit code 1 (not a signal, not the time limit), no sanitizer
+# report, and not one input file changed.
+ended_well() {  # ended_well NAME
+    check "$1: exit code 1 (was $status)" test "$status" -eq 1
+    check "$1: no sanitizer report" bash -c "! grep -q 'Sanitizer\|runtime error' '$work/stderr'"
+    check "$1: inputs unchanged" test "$(sums)" = "$before"
+}
+
+# The inputs.
+head -c 1048576 /dev/urandom >"$in/binary.bin"
+head -c 100000000 /dev/zero | tr '\0' 'a' >"$in/single_line.txt"
+printf 'x\r\n' >>"$in/single_line.txt"
+head -c 5000 /dev/zero | tr '\0' '\r' >"$in/only_cr.txt"
+printf '\x1Ahidden\r\nafter the end\r\n' >"$in/ctrl_z_first.txt"
+printf 'Lettre\r\n' >"$in/letter.txt"
+yes 'une ligne de texte pour remplir le fichier de sortie' | head -40000 |
+    sed 's/$/\r/' >"$in/long.txt"
+mkdir "$in/folder.txt"
+printf 'locked\r\n' >"$in/locked.txt"
+chmod 000 "$in/locked.txt"
+printf 'Text line one\r\nsecond line\r\n' >"$in/not_a_table.glk"
+printf 'CHAR\r\n- ab\r\n+ bbaa\r\n' >"$in/endless.glk"
+printf 'HEXA\r\n- 41\r\n+ 4G\r\n' >"$in/bad_code.glk"
+printf 'CHAR\r\n- x\r\n+ y\r\n' >"$in/x_to_y.glk"
+printf 'ok\r\nxaab\r\n' >"$in/grows.txt"
+ln -s "$in/letter.txt" "$out/alias.txt"
+ln "$in/letter.txt" "$in/hard.txt"
+before="$(sums)"
+
+# A binary file converts byte for byte, silently: NUL ends a line's text in the code page
+# ways, so the table way is the one that keeps every byte.
+run "$in/binary.bin" binary.out W R
+ended_well "binary, code page"
+check "binary, code page: silent" silent
+run "$in/binary.bin" binary.tab "A$in/x_to_y.glk" R
+ended_well "binary, table"
+check "binary, table: silent" silent
+# The same bytes as the text file layer sees them: data up to the first Ctrl-Z, CR or CR LF
+# ending each line, every line written with CR LF.
+check "binary, table: every byte kept" cmp -s "$out/binary.tab" <(perl -0777 -pe \
+    's/\x1A.*//s; tr/x/y/; s/\r\n?/\r\n/g; $_ .= "\r\n" if length && !/\r\n\z/' \
+    "$in/binary.bin")
+
+# A 100 MB line: memory grows with the line, and it comes out whole.
+run "$in/single_line.txt" single.out W R
+ended_well "100 MB line, code page"
+check "100 MB line, code page: silent" silent
+check "100 MB line: whole" test "$(stat -c %s "$out/single.out")" -eq 100000003
+run "$in/single_line.txt" single.tab "A$in/x_to_y.glk" R
+ended_well "100 MB line, table"
+check "100 MB line, table: replaced at its end" bash -c "tail -c 3 '$out/single.tab' | grep -q '^y'"
+rm -f "$out/single.out" "$out/single.tab"
+
+# Only CR bytes: each is an empty line.
+run "$in/only_cr.txt" only_cr.out D R
+ended_well "only CR"
+check "only CR: CR LF per line" cmp -s "$out/only_cr.out" <(for ((i = 0; i < 5000; i++)); do printf '\r\n'; done)
+
+# Ctrl-Z first: no data at all.
+run "$in/ctrl_z_first.txt" ctrl_z.out W R
+ended_well "Ctrl-Z first"
+check "Ctrl-Z first: silent" silent
+check "Ctrl-Z first: empty output" test -f "$out/ctrl_z.out" -a ! -s "$out/ctrl_z.out"
+
+# Unreadable inputs.
+run "$in/folder.txt" folder.out W R
+ended_well "folder as input"
+check "folder as input: said" said "folder.txt: File does not exist or 'Input file' area empty."
+check "folder as input: no output" test ! -e "$out/folder.out"
+if command -v setpriv >/dev/null && setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    test -x "$program" 2>/dev/null && [[ "$(id -u)" -eq 0 ]]; then
+    chmod 755 "$work" "$in"
+    chmod 777 "$out"
+    (cd "$out" && timeout 60 setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        "$program" "$in/locked.txt" locked.out W R 2>"$work/stderr" </dev/null)
+    status=$?
+    ended_well "unreadable input"
+    check "unreadable input: said" said "locked.txt: File access denied."
+    check "unreadable input: no output" test ! -e "$out/locked.out"
+elif [[ "$(id -u)" -ne 0 ]]; then
+    run "$in/locked.txt" locked.out W R
+    ended_well "unreadable input"
+    check "unreadable input: said" said "locked.txt: File access denied."
+else
+    echo "SKIPPED: unreadable input (no setpriv, or the program is out of reach of nobody)"
+    skipped=$((skipped + 1))
+fi
+
+# An output in a folder that does not exist.
+run "$in/letter.txt" "$out/missing/letter.out" W R
+ended_well "missing folder"
+check "missing folder: said" said "missing/letter.out: Invalid filename."
+check "missing folder: not made" test ! -e "$out/missing"
+
+# The output is the input under another name: refused before anything is touched.
+for other in "$in/letter.txt" alias.txt "$in/hard.txt" "$in/./letter.txt" "$in/../in/letter.txt"; do
+    run "$in/letter.txt" "$other" W R
+    ended_well "output is the input as $other"
+    check "output is the input as $other: code 32" said "I/O error 32"
+done
+
+# A write that fails part-way (a file-size limit): reported, not a silent end.
+(cd "$out" && ulimit -f 64 && timeout 60 "$program" "$in/long.txt" long.out W R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "write failure part-way"
+check "write failure part-way: said" said "long.out: I/O error 27."
+
+# Tables that cannot be used: nothing is converted.
+run "$in/letter.txt" not_a_table.out "A$in/not_a_table.glk" R
+ended_well "not a table"
+check "not a table: said" said "This is not a conversion table"
+check "not a table: no output" test ! -e "$out/not_a_table.out"
+run "$in/letter.txt" bad_code.out "A$in/bad_code.glk" R
+ended_well "bad code in a table"
+check "bad code in a table: said" said "'\$4G' is not a valid integer value"
+check "bad code in a table: no output" test ! -e "$out/bad_code.out"
+
+# A pair that never ends is stopped with its pair and line.
+run "$in/grows.txt" grows.out "A$in/endless.glk" R
+ended_well "endless pair"
+check "endless pair: said" said "Replacement pair 1 never comes to an end on line 2"
+
+echo "$passed passed, $failed failed, $skipped skipped"
+test "$failed" -eq 0

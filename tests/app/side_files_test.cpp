@@ -1,0 +1,44 @@
+#include "app/side_files.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "support/temp_dir.h"
+
+namespace glossek {
+namespace {
+
+TEST(SettingsFolder, BesideTheProgramUnlessItCannotBeWritten) {
+    std::map<std::string, std::string> env = {{"XDG_CONFIG_HOME", "/home/u/.cfg"},
+                                              {"HOME", "/home/u"}};
+    auto get = [&](const char* name) -> const char* {
+        auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    };
+    EXPECT_EQ(settings_folder("/opt/glossek/", true, get), "/opt/glossek/");
+    EXPECT_EQ(settings_folder("/opt/glossek/", false, get), "/home/u/.cfg/glossek/");
+    env["XDG_CONFIG_HOME"] = "relative/is/ignored";
+    EXPECT_EQ(settings_folder("/opt/glossek/", false, get), "/home/u/.config/glossek/");
+    env.clear();
+    EXPECT_EQ(settings_folder("/opt/glossek/", false, get), "/opt/glossek/");
+}
+
+TEST(SideFiles, LinksAreLookedForInTheSettingsFolderFirst) {
+    test::TempDir program;
+    test::TempDir settings;
+    AppState state;
+    state.ProgramDir = program.path() + "/";
+    EXPECT_EQ(language_file(state), state.ProgramDir + "GLK32.LNG");
+    EXPECT_EQ(link_config_file(state), state.ProgramDir + "GLK32.CFG");
+
+    state.SettingsDir = settings.path() + "/deeper/glossek/";
+    EXPECT_EQ(language_file(state), state.SettingsDir + "GLK32.LNG");
+    EXPECT_EQ(link_config_file(state), state.ProgramDir + "GLK32.CFG");
+    make_settings_folder(state);
+    settings.write("deeper/glossek/GLK32.CFG", "AUTHx\r\n");
+    EXPECT_EQ(link_config_file(state), state.SettingsDir + "GLK32.CFG");
+}
+
+}  // namespace
+}  // namespace glossek

@@ -1,0 +1,109 @@
+// ReplaceAll on an arbitrary line and pair: it ends (or stops the pair with its guard error)
+// in bounded time and memory, the in-place form agrees with it, and where the plain
+// rescanning procedure ends soon, the result is that procedure's.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "conversion/replace.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using glossek::fuzz::check;
+
+// Searched from the start of the text after every replacement; false past `limit` steps.
+bool rescan(std::string& text, const std::string& search, std::string_view replacement, int limit) {
+    for (int steps = 0;; ++steps) {
+        const auto at = text.find(search);
+        if (at == std::string::npos) {
+            return true;
+        }
+        if (steps == limit) {
+            return false;
+        }
+        text.replace(at, search.size(), replacement);
+    }
+}
+
+std::string each_once(const std::string& text, const std::string& search,
+                      const std::string& replacement) {
+    std::string result;
+    std::size_t from = 0;
+    for (auto at = text.find(search); at != std::string::npos; at = text.find(search, from)) {
+        result.append(text, from, at - from).append(replacement);
+        from = at + search.size();
+    }
+    return result.append(text, from);
+}
+
+// The expected result, or false when the procedure goes on too long to follow here.
+bool reference(const std::string& line, const std::string& search, const std::string& replacement,
+               std::string& result) {
+    constexpr int kLimit = 64;
+    result = line;
+    if (search.empty()) {
+        return true;
+    }
+    if (replacement.find(search) == std::string::npos) {
+        return rescan(result, search, replacement, kLimit);
+    }
+    if (glossek::kMarkerWord.find(search) != std::string_view::npos) {
+        result = each_once(line, search, replacement);
+        return true;
+    }
+    return rescan(result, search, glossek::kMarkerWord, kLimit) &&
+           rescan(result, std::string(glossek::kMarkerWord), replacement, kLimit);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    // Two length bytes, then the search text, the replacement and the line. Their top bits
+    // put the marker word into the line or the replacement, which blind mutation seldom finds.
+    const std::size_t search_size = std::min<std::size_t>(data[0] & 0x1F, size - 2);
+    const std::size_t replacement_size =
+        std::min<std::size_t>(data[1] & 0x3F, size - 2 - search_size);
+    const char* bytes = reinterpret_cast<const char*>(data) + 2;
+    const std::string search(bytes, search_size);
+    std::string replacement(bytes + search_size, replacement_size);
+    std::string line(bytes + search_size + replacement_size,
+                     size - 2 - search_size - replacement_size);
+    if ((data[0] & 0x80) != 0) {
+        line.insert(line.size() / 2, glossek::kMarkerWord);
+    }
+    if ((data[1] & 0x80) != 0) {
+        replacement.insert(replacement.size() / 2, glossek::kMarkerWord);
+    }
+
+    std::string result;
+    bool stopped = false;
+    try {
+        result = glossek::ReplaceAll(line, search, replacement);
+    } catch (const glossek::ReplacementGuardError&) {
+        stopped = true;
+    }
+    std::string in_place = line;
+    bool in_place_stopped = false;
+    try {
+        glossek::replace_all_in_place(in_place, search, replacement);
+    } catch (const glossek::ReplacementGuardError&) {
+        in_place_stopped = true;
+    }
+    check(stopped == in_place_stopped, "in place stopped differently");
+    if (!stopped) {
+        check(in_place == result, "in place gave another result");
+    }
+    if (!glossek::pair_applies_to(line, search, replacement)) {
+        check(!stopped && result == line, "a pair that does not apply changed the line");
+    }
+    std::string expected;
+    if (reference(line, search, replacement, expected)) {
+        check(!stopped, "guard stopped a pair that ends");
+        check(result == expected, "result differs from the rescanning procedure");
+    }
+    return 0;
+}

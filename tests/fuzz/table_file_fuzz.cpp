@@ -1,0 +1,69 @@
+// load_table_file on arbitrary files: refused with one of its errors or loaded whole, and
+// a loaded table saved in either code notation reads back the same.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "conversion/job.h"
+#include "fuzz_support.h"
+#include "table/table_file.h"
+
+namespace {
+
+using glossek::fuzz::check;
+
+bool loads(glossek::ConversionJob& job, glossek::ConversionTable& table,
+           std::vector<glossek::TableRow>& rows) {
+    try {
+        rows = glossek::load_table_file(job, table);
+        return true;
+    } catch (const glossek::TextIoError&) {
+    } catch (const glossek::CodeTextError&) {
+    } catch (const glossek::TableFileError&) {
+    }
+    check(!job.TableFile.is_open(), "table file left open after a refusal");
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const glossek::fuzz::ScratchFile input("table.glk");
+    static const glossek::fuzz::ScratchFile saved("saved.glk");
+    input.write({reinterpret_cast<const char*>(data), size});
+
+    glossek::ConversionJob job;
+    job.TableName = input.name();
+    job.PairCount = 7;
+    glossek::ConversionTable table;
+    std::vector<glossek::TableRow> rows;
+    if (!loads(job, table, rows)) {
+        check(job.PairCount == 7 && table.pairs.empty(), "a refused file changed the table");
+        return 0;
+    }
+    check(glossek::is_notation(job.Notation), "loaded without a notation");
+    check(rows.size() == static_cast<std::size_t>(job.PairCount), "rows and pair count differ");
+    check(table.pairs.size() == rows.size(), "table and rows differ");
+
+    for (const char* notation : {"HEXA", "DECI"}) {
+        std::vector<glossek::TableRow> coded;
+        for (const auto& pair : table.pairs) {
+            coded.emplace_back(glossek::encode_side(pair.char_from, notation),
+                               glossek::encode_side(pair.char_to, notation));
+        }
+        glossek::TextLineFile file;
+        glossek::save_table_file(file, saved.name(), notation, coded);
+        glossek::ConversionJob back_job;
+        back_job.TableName = saved.name();
+        glossek::ConversionTable back;
+        std::vector<glossek::TableRow> back_rows;
+        check(loads(back_job, back, back_rows), "a saved table is refused");
+        check(back_rows == coded && back_job.Notation == notation, "saved rows read back changed");
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            check(back.pairs[k].char_from == table.pairs[k].char_from &&
+                      back.pairs[k].char_to == table.pairs[k].char_to,
+                  "a saved pair read back changed");
+        }
+    }
+    return 0;
+}
