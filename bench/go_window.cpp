@@ -29,7 +29,8 @@ public:
     std::optional<QString> save_file(const QString&, const FileFilter&, const QString&) override {
         return std::nullopt;
     }
-    std::optional<QString> input_text(const QString&, const QString&, const QString&, int) override {
+    std::optional<QString> input_text(const QString&, const QString&, const QString&,
+                                      int) override {
         return std::nullopt;
     }
     void open_link(const QString&) override {}

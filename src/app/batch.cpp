@@ -1,12 +1,11 @@
 #include "app/batch.h"
 
-#include "app/side_files.h"
-
 #include <unistd.h>
 
 #include <climits>
 #include <vector>
 
+#include "app/side_files.h"
 #include "conversion/code_pages.h"
 #include "conversion/replace.h"
 #include "conversion/start_up.h"

@@ -32,8 +32,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!display_available()) {
-        std::cerr << "glossek: no display to show the window on (DISPLAY is not set).\n"
-                     "Convert from the command line instead: glossek INPUT OUTPUT W|D|Atable.glk R\n";
+        std::cerr
+            << "glossek: no display to show the window on (DISPLAY is not set).\n"
+               "Convert from the command line instead: glossek INPUT OUTPUT W|D|Atable.glk R\n";
         return 1;
     }
     AppState window_state;

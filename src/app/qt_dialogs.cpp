@@ -110,7 +110,9 @@ std::optional<QString> QtDialogs::input_text(const QString& title, const QString
     return dialog.textValue();
 }
 
-void QtDialogs::open_link(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+void QtDialogs::open_link(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
 
 void QtDialogs::show_help(const QString& help_file, const QString& topic) {
     // Without a readable file no window appears, and the program says nothing about it.

@@ -36,7 +36,9 @@ QString from_file_name(const std::string& name) {
     return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-std::string to_file_name(const QString& name) { return QFile::encodeName(name).toStdString(); }
+std::string to_file_name(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
 
 QString joined(const QString& first, const QString& second) {
     return first + QStringLiteral("\n\r") + second;

@@ -43,9 +43,13 @@ void TextViewer::append_lines(const QStringList& lines) {
     lines_ += static_cast<int>(lines.size());
 }
 
-void ViewerFill::add(std::string_view bytes) { lines_.append(from_ansi_page(bytes, pages_)); }
+void ViewerFill::add(std::string_view bytes) {
+    lines_.append(from_ansi_page(bytes, pages_));
+}
 
-int TextViewer::line_count() const { return lines_; }
+int TextViewer::line_count() const {
+    return lines_;
+}
 
 QString TextViewer::line(int index) const {
     return memo_->document()->findBlockByNumber(index).text();

@@ -13,8 +13,8 @@
 #include "app/batch.h"
 #include "app/child_window.h"
 #include "app/link_config.h"
-#include "app/side_files.h"
 #include "app/qt_text.h"
+#include "app/side_files.h"
 #include "app/u_wre.h"
 #include "app/u_wvi.h"
 #include "conversion/commands.h"
@@ -121,7 +121,8 @@ void Tmdi_glk::build_menu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("mmn_glk"));
     pdn_file = add_menu(bar, "pdn_file", QStringLiteral("&File"));
-    mnu_fin = add_item(pdn_file, "mnu_fin", QStringLiteral("&Input"), QKeySequence(Qt::CTRL | Qt::Key_F12));
+    mnu_fin = add_item(pdn_file, "mnu_fin", QStringLiteral("&Input"),
+                       QKeySequence(Qt::CTRL | Qt::Key_F12));
     mnu_fou = add_item(pdn_file, "mnu_fou", QStringLiteral("&Output"));
     mnu_fgo = add_item(pdn_file, "mnu_fgo", QStringLiteral("&Go"), QKeySequence(Qt::Key_F2));
     mnu_fex = add_item(pdn_file, "mnu_fex", QStringLiteral("E&xit"));
@@ -131,12 +132,15 @@ void Tmdi_glk::build_menu() {
     Savefileas1 = add_item(pdn_tcv, "Savefileas1", QStringLiteral("Save file as"));
 
     pdn_win = add_menu(bar, "pdn_win", QStringLiteral("&Window"));
-    mnu_wge = add_item(pdn_win, "mnu_wge", QStringLiteral("General data"), QKeySequence(Qt::CTRL | Qt::Key_G));
-    Otherconversiondetails1 = add_item(pdn_win, "Otherconversiondetails1",
-                                       QStringLiteral("Auxiliary conversion details"),
-                                       QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnu_wvi = add_item(pdn_win, "mnu_wvi", QStringLiteral("View input file"), QKeySequence(Qt::CTRL | Qt::Key_I));
-    mnu_wre = add_item(pdn_win, "mnu_wre", QStringLiteral("View result"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnu_wge = add_item(pdn_win, "mnu_wge", QStringLiteral("General data"),
+                       QKeySequence(Qt::CTRL | Qt::Key_G));
+    Otherconversiondetails1 =
+        add_item(pdn_win, "Otherconversiondetails1", QStringLiteral("Auxiliary conversion details"),
+                 QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnu_wvi = add_item(pdn_win, "mnu_wvi", QStringLiteral("View input file"),
+                       QKeySequence(Qt::CTRL | Qt::Key_I));
+    mnu_wre = add_item(pdn_win, "mnu_wre", QStringLiteral("View result"),
+                       QKeySequence(Qt::CTRL | Qt::Key_R));
     mnu_wvi->setEnabled(false);
     mnu_wre->setEnabled(false);
 
@@ -177,8 +181,7 @@ void Tmdi_glk::FormCreate() {
     // command line's relative names were made absolute).
     dialog_folder = from_file_name(state_.ProgramDir);
     // Last: an unreadable link file is reported and the start goes on.
-    guarded(
-        [&] { read_link_config(link_config_file(state_), state_.links); });
+    guarded([&] { read_link_config(link_config_file(state_), state_.links); });
 }
 
 ChildWindow* Tmdi_glk::add_child(QWidget* child, bool minimised) {
@@ -227,12 +230,22 @@ void Tmdi_glk::ShowChild(QWidget* child) {
     }
 }
 
-void Tmdi_glk::mnu_wgeClick() { ShowChild(frm_gen); }
-void Tmdi_glk::Otherconversiondetails1Click() { ShowChild(frm_tcv); }
-void Tmdi_glk::mnu_wviClick() { ShowChild(frm_wvi); }
-void Tmdi_glk::mnu_wreClick() { ShowChild(frm_wre); }
+void Tmdi_glk::mnu_wgeClick() {
+    ShowChild(frm_gen);
+}
+void Tmdi_glk::Otherconversiondetails1Click() {
+    ShowChild(frm_tcv);
+}
+void Tmdi_glk::mnu_wviClick() {
+    ShowChild(frm_wvi);
+}
+void Tmdi_glk::mnu_wreClick() {
+    ShowChild(frm_wre);
+}
 
-void Tmdi_glk::mnu_fexClick() { close(); }
+void Tmdi_glk::mnu_fexClick() {
+    close();
+}
 
 void Tmdi_glk::closeEvent(QCloseEvent* event) {
     event->accept();
@@ -276,16 +289,15 @@ void Tmdi_glk::load_code_pages() {
         state_.pages = code_pages_from_environment([](const char* name) -> const char* {
             const std::string_view variable(name);
             return variable == "GLOSSEK_OEMCP" || variable == "GLOSSEK_ANSICP" ? nullptr
-                                                                              : std::getenv(name);
+                                                                               : std::getenv(name);
         });
     }
     show_code_pages();
 }
 
 void Tmdi_glk::show_code_pages() {
-    code_pages_label_->setText(QStringLiteral("DOS %1 - Windows %2")
-                                   .arg(state_.pages.oem)
-                                   .arg(state_.pages.ansi));
+    code_pages_label_->setText(
+        QStringLiteral("DOS %1 - Windows %2").arg(state_.pages.oem).arg(state_.pages.ansi));
 }
 
 void Tmdi_glk::mnu_finClick() {
@@ -343,8 +355,8 @@ void Tmdi_glk::mnu_fgoClick() {
         return;
     }
     if (file_exists(job.OutputName) &&
-        !dialogs_.question(title, joined(from_file_name(job.OutputName),
-                                         from_cp1252(texts.lng_output_exists)))) {
+        !dialogs_.question(
+            title, joined(from_file_name(job.OutputName), from_cp1252(texts.lng_output_exists)))) {
         return;
     }
     if (file_exists(job.InputName)) {
@@ -355,16 +367,16 @@ void Tmdi_glk::mnu_fgoClick() {
         GoObserver observer(*frm_wre, *frm_gen->gge_progress, state_.pages);
         if (Generate(job, frm_gen->way(), state_.table, state_.pages, &observer) ==
             GenerateOutcome::InputMissing) {
-            dialogs_.message(title, joined(from_file_name(job.InputName),
-                                           from_cp1252(texts.lng_input_missing)));
+            dialogs_.message(
+                title, joined(from_file_name(job.InputName), from_cp1252(texts.lng_input_missing)));
         }
     });
     if (!converted) {
         return;  // the bar stays as the error left it; View result is not enabled
     }
     if (file_exists(job.InputName)) {
-        dialogs_.message(title, joined(from_cp1252(texts.lng_generation_done),
-                                       from_file_name(job.OutputName)));
+        dialogs_.message(
+            title, joined(from_cp1252(texts.lng_generation_done), from_file_name(job.OutputName)));
     }
     frm_gen->gge_progress->hide();
     mnu_wre->setEnabled(true);
@@ -425,7 +437,9 @@ void Tmdi_glk::show_help(const QString& topic) {
     dialogs_.show_help(help_file, topic);
 }
 
-void Tmdi_glk::mnu_hinClick() { show_help(QStringLiteral("Sommaire")); }
+void Tmdi_glk::mnu_hinClick() {
+    show_help(QStringLiteral("Sommaire"));
+}
 
 void Tmdi_glk::mnu_habClick() {
     dialogs_.notice(from_cp1252(state_.texts.lng_product),
@@ -433,13 +447,18 @@ void Tmdi_glk::mnu_habClick() {
 }
 
 void Tmdi_glk::open_link(const std::string& link) {
-    dialogs_.notice(from_cp1252(state_.texts.lng_product),
-                    from_cp1252(state_.texts.lng_link_hint));
+    dialogs_.notice(from_cp1252(state_.texts.lng_product), from_cp1252(state_.texts.lng_link_hint));
     dialogs_.open_link(link_address(link, state_.pages));
 }
 
-void Tmdi_glk::mnu_hauthClick() { open_link(state_.links.auth); }
-void Tmdi_glk::mnu_hglkhClick() { open_link(state_.links.glkh); }
-void Tmdi_glk::mnu_hmailClick() { open_link(state_.links.mail); }
+void Tmdi_glk::mnu_hauthClick() {
+    open_link(state_.links.auth);
+}
+void Tmdi_glk::mnu_hglkhClick() {
+    open_link(state_.links.glkh);
+}
+void Tmdi_glk::mnu_hmailClick() {
+    open_link(state_.links.mail);
+}
 
 }  // namespace glossek

@@ -25,7 +25,7 @@ struct CodePagePair {
 int ansi_byte_for(const CodePagePair& pages, char16_t ch);
 
 class CodePageError : public std::runtime_error {
-  public:
+public:
     using runtime_error::runtime_error;
 };
 

@@ -50,8 +50,8 @@ void read_input_view(ConversionJob& job, const std::function<void(std::string_vi
     }
     file.close();
     constexpr long long kMax = std::numeric_limits<std::int32_t>::max();
-    job.LineCount = count == 0 ? kDefaultLineCount
-                               : static_cast<std::int32_t>(count > kMax ? kMax : count);
+    job.LineCount =
+        count == 0 ? kDefaultLineCount : static_cast<std::int32_t>(count > kMax ? kMax : count);
 }
 
 }  // namespace glossek

@@ -72,9 +72,8 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
     CloseOnExit output_guard(job.OutputFile);
 
     const std::size_t pair_count =
-        job.PairCount > 0
-            ? std::min(static_cast<std::size_t>(job.PairCount), table.pairs.size())
-            : 0;
+        job.PairCount > 0 ? std::min(static_cast<std::size_t>(job.PairCount), table.pairs.size())
+                          : 0;
     long long n = 0;
     int last_position = -1;
     std::string changed;

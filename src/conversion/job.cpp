@@ -33,7 +33,9 @@ bool exists(const std::string& name) {
     return ::stat(name.c_str(), &st) == 0;
 }
 
-char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower_ascii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool same_ignoring_case(const char* a, const std::string& b) {
     std::size_t n = std::strlen(a);
@@ -136,7 +138,8 @@ CommandLineJob interpret_parameters(const Parameters& params, const std::string&
         job.way = ConversionWay::AuxiliaryTable;
         job.table_given = true;
         std::string table = way.substr(1);
-        job.table_name = table.empty() ? table : find_ignoring_case(absolute_name(table, start_folder));
+        job.table_name =
+            table.empty() ? table : find_ignoring_case(absolute_name(table, start_folder));
     }
     job.run = upper_ascii(params[3]) == "R";
     return job;

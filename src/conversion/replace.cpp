@@ -24,10 +24,9 @@ constexpr std::size_t kMinLengthLimit = std::size_t{1} << GLOSSEK_GUARD_FLOOR_SH
 constexpr std::size_t kMaxLengthLimit = std::size_t{1} << 30;
 constexpr std::size_t kMinReplacementLimit = std::size_t{1} << GLOSSEK_GUARD_FLOOR_SHIFT;
 
-std::string guard_message(ReplacementGuardError::Reason reason, std::size_t pair,
-                          long long line) {
-    std::string text = "Replacement pair " + std::to_string(pair) + " on line " +
-                       std::to_string(line) + ": ";
+std::string guard_message(ReplacementGuardError::Reason reason, std::size_t pair, long long line) {
+    std::string text =
+        "Replacement pair " + std::to_string(pair) + " on line " + std::to_string(line) + ": ";
     text += reason == ReplacementGuardError::Reason::Grows
                 ? "the line keeps growing and the replacements never end"
                 : "the replacements never come to an end";

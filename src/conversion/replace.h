@@ -36,13 +36,11 @@ std::string ReplaceAll(std::string_view source, std::string_view search,
                        std::string_view replacement);
 
 // The same on a line in place; a line the pair leaves alone is not copied.
-void replace_all_in_place(std::string& line, std::string_view search,
-                          std::string_view replacement);
+void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement);
 
 // False when replace_all_in_place would leave the line as it is without looking further:
 // neither the search text nor, for a pair that goes through the marker word, that word
 // occurs in it.
-bool pair_applies_to(std::string_view line, std::string_view search,
-                     std::string_view replacement);
+bool pair_applies_to(std::string_view line, std::string_view search, std::string_view replacement);
 
 }  // namespace glossek

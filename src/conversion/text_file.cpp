@@ -18,7 +18,6 @@
 #define GLOSSEK_X86_64 0
 #endif
 
-
 namespace glossek {
 
 namespace {
@@ -208,7 +207,9 @@ bool file_exists(const std::string& name) {
     return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-TextLineFile::~TextLineFile() { release(); }
+TextLineFile::~TextLineFile() {
+    release();
+}
 
 void TextLineFile::fail(int error_number) const {
     throw TextIoError(map_errno(error_number, name_), name_);
@@ -405,7 +406,9 @@ void TextLineFile::write_text(std::string_view text) {
     }
 }
 
-void TextLineFile::end_line() { write_text("\r\n"); }
+void TextLineFile::end_line() {
+    write_text("\r\n");
+}
 
 void TextLineFile::close() {
     if (state_ == State::Closed) {

@@ -95,10 +95,9 @@ void Tfrm_gen::FormCreate(const CommandLineJob& command) {
     txt_out->setText(from_file_name(state.job.OutputName));
     switch (result.step) {
         case StartUpResult::Step::TableMissing:
-            frame_.dialogs().message(
-                from_cp1252(state.texts.lng_product),
-                joined(from_file_name(state.job.TableName),
-                       from_cp1252(state.texts.lng_table_file_halted)));
+            frame_.dialogs().message(from_cp1252(state.texts.lng_product),
+                                     joined(from_file_name(state.job.TableName),
+                                            from_cp1252(state.texts.lng_table_file_halted)));
             break;
         case StartUpResult::Step::TableRefused:
             frame_.show_error(result.table_error);

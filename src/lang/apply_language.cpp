@@ -64,8 +64,9 @@ void apply_language(Tmdi_glk& frame) {
     for (const Caption& caption : captions()) {
         const std::string& text =
             state.LanguageCode == kLanguageFrench ? caption.french : caption.english;
-        set_caption(frame, QString::fromLatin1(caption.control.data(),
-                                               static_cast<qsizetype>(caption.control.size())),
+        set_caption(frame,
+                    QString::fromLatin1(caption.control.data(),
+                                        static_cast<qsizetype>(caption.control.size())),
                     from_cp1252(text));
     }
     frame.setWindowTitle(from_cp1252(state.texts.lng_product + state.texts.lng_version_suffix));

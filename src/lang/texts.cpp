@@ -61,10 +61,12 @@ LanguageTexts make_english() {
     t.lng_table_char_unsafe =
         "A side holds the byte 13 or 26, which a table in characters cannot keep. "
         "Save the table with codes in hexadecimal or in decimal.";
-    t.lng_pair_grows = "Replacement pair %p never comes to an end on line %l: the line keeps "
-                       "growing. The conversion was stopped.";
-    t.lng_pair_endless = "Replacement pair %p never comes to an end on line %l. "
-                         "The conversion was stopped.";
+    t.lng_pair_grows =
+        "Replacement pair %p never comes to an end on line %l: the line keeps "
+        "growing. The conversion was stopped.";
+    t.lng_pair_endless =
+        "Replacement pair %p never comes to an end on line %l. "
+        "The conversion was stopped.";
     return t;
 }
 

@@ -7,7 +7,9 @@ namespace glossek {
 
 namespace {
 
-bool is_blank_or_control(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool is_blank_or_control(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string_view trim_controls(std::string_view text) {
     while (!text.empty() && is_blank_or_control(text.front())) {

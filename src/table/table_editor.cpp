@@ -6,9 +6,15 @@ namespace glossek {
 
 namespace {
 
-bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool is_upper_hex(unsigned char c) { return c >= 'A' && c <= 'F'; }
-bool is_lower_hex(unsigned char c) { return c >= 'a' && c <= 'f'; }
+bool is_digit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool is_upper_hex(unsigned char c) {
+    return c >= 'A' && c <= 'F';
+}
+bool is_lower_hex(unsigned char c) {
+    return c >= 'a' && c <= 'f';
+}
 
 }  // namespace
 
@@ -48,7 +54,8 @@ std::string& TableEditor::side_text(t_rpl& pair, int column, std::string_view no
 }
 
 bool TableEditor::key_press(int row, int column, unsigned char typed) {
-    std::string& text = cells_.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
+    std::string& text =
+        cells_.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
     const std::string& notation = job_.Notation;
     const bool chars = notation == kNotationChar;
     const bool hexa = notation == kNotationHexa;

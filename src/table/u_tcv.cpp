@@ -70,7 +70,8 @@ Tfrm_tcv::Tfrm_tcv(Tmdi_glk& frame, QWidget* parent)
     opt_deci->setText(QStringLiteral("Codes in decimal"));
 
     grd_tcv->setColumnCount(2);
-    grd_tcv->setHorizontalHeaderLabels({QStringLiteral("To be converted"), QStringLiteral("Replaced by")});
+    grd_tcv->setHorizontalHeaderLabels(
+        {QStringLiteral("To be converted"), QStringLiteral("Replaced by")});
     grd_tcv->setColumnWidth(0, 184);
     grd_tcv->setColumnWidth(1, 186);
     grd_tcv->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -114,7 +115,9 @@ Tfrm_tcv::Tfrm_tcv(Tmdi_glk& frame, QWidget* parent)
     grd_tcv->setCurrentCell(0, 0);
 }
 
-int Tfrm_tcv::current_row() const { return std::max(grd_tcv->currentRow(), 0) + 1; }
+int Tfrm_tcv::current_row() const {
+    return std::max(grd_tcv->currentRow(), 0) + 1;
+}
 
 void Tfrm_tcv::show_cell(int row, int column) {
     auto* item = grd_tcv->item(row - 1, column);
@@ -217,8 +220,14 @@ void Tfrm_tcv::switch_notation(std::string_view notation) {
     }
 }
 
-void Tfrm_tcv::opt_charClick() { switch_notation(kNotationChar); }
-void Tfrm_tcv::opt_hexaClick() { switch_notation(kNotationHexa); }
-void Tfrm_tcv::opt_deciClick() { switch_notation(kNotationDeci); }
+void Tfrm_tcv::opt_charClick() {
+    switch_notation(kNotationChar);
+}
+void Tfrm_tcv::opt_hexaClick() {
+    switch_notation(kNotationHexa);
+}
+void Tfrm_tcv::opt_deciClick() {
+    switch_notation(kNotationDeci);
+}
 
 }  // namespace glossek

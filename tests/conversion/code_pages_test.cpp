@@ -19,7 +19,7 @@ bool is_control(unsigned char b) {
 // The final flush matters: glibc's CP1255 and CP1258 hold a character back in case a
 // combining mark follows.
 class Iconv {
-  public:
+public:
     Iconv(int from, int to) {
         cd_ = iconv_open(name(to).c_str(), name(from).c_str());
         EXPECT_NE(cd_, reinterpret_cast<iconv_t>(-1)) << from << " -> " << to;
@@ -43,7 +43,7 @@ class Iconv {
         return std::string(out, out_ptr);
     }
 
-  private:
+private:
     static std::string name(int page) {
         return page == 0 ? "UTF-32LE" : "CP" + std::to_string(page);
     }

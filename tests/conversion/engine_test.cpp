@@ -26,7 +26,8 @@ struct EngineCase : ::testing::Test {
     ConversionTable table;
     CodePagePair pages = code_page_pair(850, 1252);
 
-    std::string run(const std::string& input, ConversionWay way, GenerateObserver* observer = nullptr) {
+    std::string run(const std::string& input, ConversionWay way,
+                    GenerateObserver* observer = nullptr) {
         job.InputName = dir.write("in.txt", input);
         job.OutputName = dir.file("out.txt");
         EXPECT_EQ(Generate(job, way, table, pages, observer), GenerateOutcome::Done);
@@ -61,8 +62,7 @@ TEST_F(EngineCase, TableThatMovesLineEndsStillConvertsLineByLine) {
 
 TEST_F(EngineCase, ViewerShowsTheConvertedLines) {
     Recorder recorder;
-    EXPECT_EQ(run(std::string("\x90t\x82\r\nx\0y\r\n", 10), ConversionWay::DosToWindows,
-                  &recorder),
+    EXPECT_EQ(run(std::string("\x90t\x82\r\nx\0y\r\n", 10), ConversionWay::DosToWindows, &recorder),
               "\xC9t\xE9\r\nx\r\n");
     EXPECT_EQ(recorder.lines, (std::vector<std::string>{"\xC9t\xE9", "x"}));
 }

@@ -107,8 +107,8 @@ void agree_with_rescanning(int rounds, int max_length, int max_search, int min_c
         }
         ++compared;
         ASSERT_EQ(ReplaceAll(source, search, replacement), expected)
-            << "source '" << source << "' search '" << search << "' replacement '"
-            << replacement << "'";
+            << "source '" << source << "' search '" << search << "' replacement '" << replacement
+            << "'";
         std::string in_place = source;
         replace_all_in_place(in_place, search, replacement);
         ASSERT_EQ(in_place, expected) << "in place, source '" << source << "'";

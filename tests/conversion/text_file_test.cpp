@@ -1,7 +1,7 @@
 #include "conversion/text_file.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,8 +56,12 @@ TEST(TextFileReading, LineEndsAndEndOfData) {
     EXPECT_EQ(lines_of("a\r\r\nb"), (Lines{"a", "", "b"}));
     EXPECT_EQ(lines_of("a\n\rb"), (Lines{"a\n", "b"}));
     EXPECT_EQ(lines_of("a\nb\n"), Lines{"a\nb\n"});
-    EXPECT_EQ(lines_of("abc\x1A" "def\r\n"), Lines{"abc"});
-    EXPECT_EQ(lines_of("\x1A" "abc\r\n"), Lines{});
+    EXPECT_EQ(lines_of("abc\x1A"
+                       "def\r\n"),
+              Lines{"abc"});
+    EXPECT_EQ(lines_of("\x1A"
+                       "abc\r\n"),
+              Lines{});
     EXPECT_EQ(lines_of(std::string("a\0b\r\n", 5)), Lines{std::string("a\0b", 3)});
     EXPECT_EQ(lines_of("\r\r\r"), (Lines{"", "", ""}));
 }
@@ -74,7 +78,9 @@ TEST(TextFileReading, LinesLongerThanABlockAndEndsAcrossBlocks) {
 }
 
 // The line up to its first NUL, as next_line gives it when asked to stop there.
-std::string up_to_nul(const std::string& line) { return line.substr(0, line.find('\0')); }
+std::string up_to_nul(const std::string& line) {
+    return line.substr(0, line.find('\0'));
+}
 
 TEST(TextFileReading, NextLineSplitsAsReadLineWhereverTheBlocksEnd) {
     const std::size_t block = TextLineFile::kBlockSize;
@@ -84,7 +90,9 @@ TEST(TextFileReading, NextLineSplitsAsReadLineWhereverTheBlocksEnd) {
         inputs.push_back(head + "\r\ntail");
         inputs.push_back(head + "\r\r\nz\r");
         inputs.push_back(head + std::string("\0b\r\n\0", 6));
-        inputs.push_back(head.substr(0, 9) + std::string("\0", 1) + head + "\r\n\x1A" "gone");
+        inputs.push_back(head.substr(0, 9) + std::string("\0", 1) + head +
+                         "\r\n\x1A"
+                         "gone");
     }
     std::mt19937 random(64);  // fixed so that a failure can be replayed
     for (int round = 0; round < 8; ++round) {
@@ -175,9 +183,9 @@ TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
         upper_half[c] = static_cast<unsigned char>(c < 0x80 ? c : (c * 7) % 256);
     }
     TempDir dir;
-    for (const unsigned char* map : {static_cast<const unsigned char*>(nullptr),
-                                     static_cast<const unsigned char*>(reversed),
-                                     static_cast<const unsigned char*>(upper_half)}) {
+    for (const unsigned char* map :
+         {static_cast<const unsigned char*>(nullptr), static_cast<const unsigned char*>(reversed),
+          static_cast<const unsigned char*>(upper_half)}) {
         TextLineFile file;
         file.open_write(dir.file("out"), map);
         for (int copy = 0; copy < 3; ++copy) {  // the blocks end at other places each time

@@ -12,7 +12,7 @@ namespace glossek::fuzz {
 
 // A file of this process in the temporary folder, removed when the process ends normally.
 class ScratchFile {
-  public:
+public:
     explicit ScratchFile(const char* tag) {
         const char* dir = std::getenv("TMPDIR");
         name_ = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/glossek-fuzz-" +
@@ -32,7 +32,7 @@ class ScratchFile {
         }
     }
 
-  private:
+private:
     std::string name_;
 };
 

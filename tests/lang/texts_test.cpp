@@ -16,7 +16,10 @@ TEST(LanguageTexts, FrenchIsCp1252AndSomeTextsAreShared) {
     LanguageTexts en = language_texts("US");
     LanguageTexts fr = language_texts("FR");
     EXPECT_EQ(fr.lng_same_input_output,
-              "Les fichiers en entr\xE9" "e et en sortie doivent \xEA" "tre diff\xE9" "rents.");
+              "Les fichiers en entr\xE9"
+              "e et en sortie doivent \xEA"
+              "tre diff\xE9"
+              "rents.");
     EXPECT_EQ(fr.lng_output_unnamed, "Output file mus have a name");
     EXPECT_EQ(en.lng_output_unnamed, fr.lng_output_unnamed);
     EXPECT_EQ(en.lng_product + en.lng_version_suffix, "Glossek 3.12");
@@ -44,7 +47,8 @@ TEST(LanguageFile, OnlyTheFirstTwoCharactersOfTheFirstLineCount) {
 TEST(ErrorText, OwnMessagesFollowTheLanguageFileLayerKeepsItsText) {
     LanguageTexts fr = language_texts("FR");
     EXPECT_EQ(error_text(TextIoError(2), fr), "File not found.");
-    std::string endless = error_text(ReplacementGuardError(ReplacementGuardError::Reason::Endless, 4, 17), fr);
+    std::string endless =
+        error_text(ReplacementGuardError(ReplacementGuardError::Reason::Endless, 4, 17), fr);
     EXPECT_NE(endless.find(" 4 "), std::string::npos);
     EXPECT_NE(endless.find("17"), std::string::npos);
     EXPECT_EQ(error_text(TableFileError(TableFileError::Reason::NotAKeyword, "t.glk"), fr),

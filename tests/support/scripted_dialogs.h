@@ -9,7 +9,9 @@
 #include "app/dialogs.h"
 
 // Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace glossek::test {
 
@@ -22,8 +24,8 @@ struct Shown {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    std::deque<std::optional<QString>> files;  // answers of open and save dialogs
-    std::deque<bool> answers;                  // answers of Yes/No questions
+    std::deque<std::optional<QString>> files;   // answers of open and save dialogs
+    std::deque<bool> answers;                   // answers of Yes/No questions
     std::deque<std::optional<QString>> inputs;  // answers of the input box
     std::vector<Shown> shown;
 
@@ -51,7 +53,8 @@ public:
     }
     std::optional<QString> input_text(const QString& title, const QString& prompt,
                                       const QString& initial, int max_length) override {
-        shown.push_back({"input", title, prompt + "|" + initial + "|" + QString::number(max_length)});
+        shown.push_back(
+            {"input", title, prompt + "|" + initial + "|" + QString::number(max_length)});
         return take(inputs, std::optional<QString>());
     }
     void open_link(const QString& url) override { shown.push_back({"link", QString(), url}); }

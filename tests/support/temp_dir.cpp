@@ -32,7 +32,9 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
     return file(name);
 }
 
-std::string TempDir::read(const std::string& name) const { return read_file(file(name)); }
+std::string TempDir::read(const std::string& name) const {
+    return read_file(file(name));
+}
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

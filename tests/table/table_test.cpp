@@ -8,8 +8,12 @@
 namespace glossek {
 namespace {
 
-std::string hexa(std::string_view text) { return codes_to_chars(text, "$", 2); }
-std::string deci(std::string_view text) { return codes_to_chars(text, "", 3); }
+std::string hexa(std::string_view text) {
+    return codes_to_chars(text, "$", 2);
+}
+std::string deci(std::string_view text) {
+    return codes_to_chars(text, "", 3);
+}
 
 std::string error_of(const std::function<std::string()>& action) {
     try {

@@ -28,7 +28,8 @@ struct TableWindow : WindowFixture {
             send(Qt::Key_unknown, Qt::NoModifier, QString(ch));
         }
     }
-    void key_at(int row, int column, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    void key_at(int row, int column, Qt::Key key,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         tcv().grd_tcv->setCurrentCell(row - 1, column);
         QTest::keyClick(tcv().grd_tcv, key, modifiers);
     }
@@ -161,7 +162,10 @@ TEST_F(TableWindow, SaveThenRecallGivesTheSameRowsInEachNotation) {
         if (std::string(notation) != "CHAR") {
             tcv().opt_char->setChecked(true);
         }
-        (std::string(notation) == "HEXA" ? tcv().opt_hexa : std::string(notation) == "DECI" ? tcv().opt_deci : tcv().opt_char)->setChecked(true);
+        (std::string(notation) == "HEXA"   ? tcv().opt_hexa
+         : std::string(notation) == "DECI" ? tcv().opt_deci
+                                           : tcv().opt_char)
+            ->setChecked(true);
         const QString file = name(std::string(notation) + ".glk");
         const QString before0 = cell(1, 0);
         dialogs.files.push_back(file);
