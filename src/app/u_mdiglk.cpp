@@ -401,7 +401,7 @@ void Tmdi_glk::Recallfile1Click() {
             job.TableName = previous;
             throw;
         }
-        frm_tcv->show_table(rows, job.Notation);
+        frm_tcv->show_table(rows);
         if (!child_window_of(frm_tcv)->isMaximized()) {
             ShowChild(frm_tcv);
         }

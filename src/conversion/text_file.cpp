@@ -385,7 +385,11 @@ void TextLineFile::flush_buffer() {
             if (errno == EINTR) {
                 continue;
             }
-            fail(errno);
+            // Nothing is retried: the block is dropped, so that closing the file neither
+            // writes its first part a second time nor sends it through the map again.
+            const int error_number = errno;
+            fill_ = 0;
+            fail(error_number);
         }
         done += static_cast<std::size_t>(put);
     }

@@ -104,7 +104,7 @@ void Tfrm_gen::FormCreate(const CommandLineJob& command) {
             break;
         default:
             if (command.table_given) {
-                frame_.frm_tcv->show_table(result.table_rows, state.job.Notation);
+                frame_.frm_tcv->show_table(result.table_rows);
             }
             break;
     }

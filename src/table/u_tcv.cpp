@@ -151,7 +151,7 @@ void Tfrm_tcv::check_notation() {
     }
 }
 
-void Tfrm_tcv::show_table(const std::vector<TableRow>& rows, const std::string& /*notation*/) {
+void Tfrm_tcv::show_table(const std::vector<TableRow>& rows) {
     editor_.show_loaded(rows);
     show_rows();
     check_notation();

@@ -22,8 +22,8 @@ class Tfrm_tcv : public QWidget {
 public:
     explicit Tfrm_tcv(Tmdi_glk& frame, QWidget* parent = nullptr);
 
-    // The rows of a table just read; its notation becomes the checked one.
-    void show_table(const std::vector<TableRow>& rows, const std::string& notation);
+    // The rows of a table just read; its notation (the job's) becomes the checked one.
+    void show_table(const std::vector<TableRow>& rows);
 
     // One character typed while the grid has the focus (the text of the key pressed).
     void grd_tcvKeyPress(const QString& typed);

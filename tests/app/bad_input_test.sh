@@ -11,21 +11,7 @@ unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 in="$work/in"
 out="$work/out"
 mkdir -p "$in" "$out"
-passed=0
-failed=0
-skipped=0
-
-check() {  # check NAME CONDITION...
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $name"
-        [[ -s "$work/stderr" ]] && sed 's/^/    stderr: /' "$work/stderr" | head -5
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 run() {  # runs the program from the output folder with a time limit
     (cd "$out" && timeout 300 "$program" "$@" 2>"$work/stderr" </dev/null)
@@ -120,8 +106,7 @@ elif [[ "$(id -u)" -ne 0 ]]; then
     ended_well "unreadable input"
     check "unreadable input: said" said "locked.txt: File access denied."
 else
-    echo "SKIPPED: unreadable input (no setpriv, or the program is out of reach of nobody)"
-    skipped=$((skipped + 1))
+    skip "unreadable input (no setpriv, or the program is out of reach of nobody)"
 fi
 
 # An output in a folder that does not exist.
@@ -159,5 +144,4 @@ run "$in/grows.txt" grows.out "A$in/endless.glk" R
 ended_well "endless pair"
 check "endless pair: said" said "Replacement pair 1 never comes to an end on line 2"
 
-echo "$passed passed, $failed failed, $skipped skipped"
-test "$failed" -eq 0
+finish

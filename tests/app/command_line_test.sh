@@ -8,19 +8,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 export LANG=fr_FR.UTF-8
-passed=0
-failed=0
-
-check() {  # check NAME CONDITION...
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $name"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 run() {  # runs the program in $work, keeps its exit code and standard error
     (cd "$work" && "$program" "$@" 2>"$work/stderr")
@@ -72,5 +60,4 @@ check "code page chosen by the environment" cmp -s "$work/lettre.437" "$work/exp
 run
 check "window without display ends" test "$status" -eq 1
 
-echo "$passed passed, $failed failed"
-test "$failed" -eq 0
+finish

@@ -15,18 +15,7 @@ done
 work="$(mktemp -d)"
 chmod 777 "$work"  # the installed program runs as nobody and writes its results here
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {  # check NAME COMMAND...
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $name"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 # A copy of the program in a folder of its own, so that its language file is the test's.
 mkdir -p "$work/prog" "$work/docs"
@@ -119,5 +108,4 @@ check "installed: program folder untouched" test ! -e "$work/prefix/lib/glossek/
 check "installed: desktop entry" test -f "$work/prefix/share/applications/glossek.desktop"
 check "installed: icon" test -f "$work/prefix/share/icons/hicolor/scalable/apps/glossek.svg"
 
-echo "$passed passed, $failed failed"
-test "$failed" -eq 0
+finish

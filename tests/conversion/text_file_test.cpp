@@ -318,6 +318,27 @@ TEST(TextFileErrors, FailedWriteKeepsWholeBlocksAndReportsTheError) {
     EXPECT_GE(dir.read("out").size(), TextLineFile::kBlockSize);
 }
 
+TEST(TextFileErrors, FailedBlockIsNotWrittenAgainAtClose) {
+    TempDir dir;
+    const std::string name = dir.file("out");
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100;  // the first block gets its first 100 bytes in, then fails
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    TextLineFile file;
+    file.open_write(name);
+    int code = error_code_of([&] { file.write_text(std::string(TextLineFile::kBlockSize, 'w')); });
+    // Room again: a close that wrote the failed block once more would now succeed.
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(code, EFBIG);
+    EXPECT_NO_THROW(file.close());
+    EXPECT_EQ(dir.read("out"), std::string(100, 'w'));
+}
+
 TEST(TextFileExistence, ExistingEntriesThatAreNotFolders) {
     TempDir dir;
     EXPECT_FALSE(file_exists(""));
