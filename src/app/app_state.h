@@ -16,6 +16,9 @@ struct AppState {
     // Where the language file lives when not beside the program (an installed program
     // whose folder the user cannot write); empty means ProgramDir.
     std::string SettingsDir;
+    // The folder the program was started from: relative names, typed or given on the
+    // command line, mean this folder. Empty when the system cannot say (a deleted folder).
+    std::string StartDir;
     ConversionJob job;
     ConversionTable table;
     ConversionWay way = ConversionWay::DosToWindows;

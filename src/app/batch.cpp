@@ -53,6 +53,34 @@ std::string terminal_text(const std::string& message) {
     return cp1252_to_utf8(text);
 }
 
+std::string usage_text() {
+    return "Usage: glossek [INPUT [OUTPUT [WAY [R]]]]\n"
+           "       glossek --help | --version\n"
+           "\n"
+           "Converts a text file between a DOS and a Windows code page, or rewrites it\n"
+           "through a table of replacement pairs.\n"
+           "\n"
+           "  INPUT    the file to convert\n"
+           "  OUTPUT   the file to write; an existing one is replaced only once the\n"
+           "           conversion has succeeded\n"
+           "  WAY      W       DOS to Windows (also when WAY is absent or unknown)\n"
+           "           D       Windows to DOS\n"
+           "           ATABLE  through the auxiliary table file TABLE (.glk)\n"
+           "  R        convert at once and end, without a window\n"
+           "\n"
+           "Letters may be in either case and each parameter may begin with one '/'.\n"
+           "Without R the window opens with the job filled in. Nothing is printed on\n"
+           "success; every reason for not converting is printed on standard error. The\n"
+           "exit code is 1 on every path (0 for --help and --version).\n"
+           "\n"
+           "Environment: GLOSSEK_OEMCP and GLOSSEK_ANSICP choose the DOS and the Windows\n"
+           "code page (for example 850 and 1252). See glossek(1).\n";
+}
+
+std::string version_text() {
+    return "glossek 3.12\n";
+}
+
 std::string program_folder() {
     std::vector<char> path(PATH_MAX + 1, '\0');
     ssize_t n = ::readlink("/proc/self/exe", path.data(), PATH_MAX);

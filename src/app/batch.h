@@ -20,10 +20,14 @@ void load_language(AppState& state);
 // A message as one line for a terminal: the LF CR join becomes ": ", CP1252 becomes UTF-8.
 std::string terminal_text(const std::string& message);
 
+// What --help and --version print.
+std::string usage_text();
+std::string version_text();
+
 // The folder of the running program, ending with "/".
 std::string program_folder();
 
-// The process's current folder.
+// The process's current folder, or nothing when the system cannot say (deleted, too long).
 std::string current_folder();
 
 }  // namespace glossek

@@ -1,7 +1,10 @@
-// Program entry: the command line converts at once with "R"; otherwise the window starts.
+// Program entry: with "R" the command line converts at once, without any window; otherwise
+// the window program is started in this one's place. This program loads no window toolkit.
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,37 +12,50 @@
 #include "app/app_state.h"
 #include "app/batch.h"
 #include "app/side_files.h"
-#include "app/window_start.h"
 #include "conversion/job.h"
+
+namespace {
+
+constexpr const char* kWindowProgram = "glossek-window";
+
+bool display_available() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace glossek;
     // Past a file-size limit a write must fail with an error the program reports, rather
     // than end the process without a word.
     std::signal(SIGXFSZ, SIG_IGN);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    // Relative names on the command line mean the folder the user stands in, so they are
-    // made absolute before the program moves to its own folder.
-    const CommandLineJob command = interpret_parameters(parse_parameters(args), current_folder());
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
+        std::cout << (args[0] == "--help" ? usage_text() : version_text());
+        return std::cout.good() ? 0 : 1;
+    }
     AppState state;
     state.ProgramDir = program_folder();
     state.SettingsDir = settings_folder_for(state.ProgramDir);
-    if (::chdir(state.ProgramDir.c_str()) != 0) {
-        std::cerr << "glossek: cannot enter the program's folder " << state.ProgramDir << '\n';
-    }
+    state.StartDir = current_folder();
+    const CommandLineJob command = interpret_parameters(parse_parameters(args), state.StartDir);
     // Batch mode needs no display; it ends here unless its table could not be used.
     if (command.run && !run_batch(state, command, std::cerr)) {
         return 1;
     }
     if (!display_available()) {
-        std::cerr
-            << "glossek: no display to show the window on (DISPLAY is not set).\n"
-               "Convert from the command line instead: glossek INPUT OUTPUT W|D|Atable.glk R\n";
+        std::cerr << "glossek: no display to show the window on (DISPLAY is not set).\n";
         return 1;
     }
-    AppState window_state;
-    window_state.ProgramDir = state.ProgramDir;
-    window_state.SettingsDir = state.SettingsDir;
-    run_window(window_state, command, argc, argv);
+    const std::string window_program = state.ProgramDir + kWindowProgram;
+    ::execv(window_program.c_str(), argv);
+    std::cerr << "glossek: the window cannot open: " << window_program << ": "
+              << std::strerror(errno) << '\n';
     return 1;
 }

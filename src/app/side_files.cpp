@@ -56,6 +56,14 @@ std::string link_config_file(const AppState& state) {
     return file_exists(own) ? own : state.ProgramDir + std::string(kLinkFileName);
 }
 
+std::string help_file(const AppState& state) {
+    constexpr std::string_view kHelpFileName = "GLK32.HLP";
+    const std::string beside = state.ProgramDir + std::string(kHelpFileName);
+    const std::string installed =
+        state.ProgramDir + "../../share/glossek/" + std::string(kHelpFileName);
+    return !file_exists(beside) && file_exists(installed) ? installed : beside;
+}
+
 void make_settings_folder(const AppState& state) {
     std::error_code ignored;  // a folder that cannot be made shows up as the write's own error
     std::filesystem::create_directories(settings_of(state), ignored);

@@ -24,6 +24,10 @@ std::string language_file(const AppState& state);
 // beside the program.
 std::string link_config_file(const AppState& state);
 
+// The help file: beside the program (a build folder, a private copy), else where an
+// installed program keeps its data, PREFIX/share/glossek beside PREFIX/lib/glossek.
+std::string help_file(const AppState& state);
+
 // Makes the settings folder (and its parents) before a side file is written there.
 void make_settings_folder(const AppState& state);
 

@@ -33,6 +33,16 @@ GoRefusal check_go_names(const ConversionJob& job) {
     return GoRefusal::None;
 }
 
+GoDecision decide_go(const ConversionJob& job) {
+    GoDecision decision;
+    decision.refusal = check_go_names(job);
+    if (decision.refusal == GoRefusal::None) {
+        decision.ask_overwrite = file_exists(job.OutputName);
+        decision.input_exists = file_exists(job.InputName);
+    }
+    return decision;
+}
+
 void read_input_view(ConversionJob& job, const std::function<void(std::string_view)>& show) {
     TextLineFile& file = job.InputFile;
     file.open_read(job.InputName);

@@ -18,6 +18,14 @@ std::string proposed_output_name(const std::string& input_name);
 enum class GoRefusal { None, OutputUnnamed, SameInputTable, SameOutputTable, SameInputOutput };
 GoRefusal check_go_names(const ConversionJob& job);
 
+// What the Go command does with the job's names, decided before anything changes.
+struct GoDecision {
+    GoRefusal refusal = GoRefusal::None;  // the first name check that fails
+    bool ask_overwrite = false;           // the output exists: ask before replacing it
+    bool input_exists = false;            // the bar is shown and the end message follows
+};
+GoDecision decide_go(const ConversionJob& job);
+
 // Reads the job's input file through its InputFile, hands each of the first
 // kViewerLineLimit lines to `show`, and sets LineCount to the number of lines (10000 for
 // an empty file). Throws TextIoError.

@@ -97,6 +97,9 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
                 observer->progress(position);
                 last_position = position;
             }
+            if (observer->stop_requested()) {
+                throw ConversionStopped();
+            }
         }
     }
     job.InputFile.close();

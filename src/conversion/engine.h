@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string_view>
 
 #include "conversion/code_pages.h"
@@ -20,6 +21,14 @@ public:
     virtual void result_line(std::string_view line) = 0;
     // The progress position (0 to 100), each time it changes.
     virtual void progress(int position) = 0;
+    // Asked after every line: true ends the conversion with ConversionStopped.
+    virtual bool stop_requested() { return false; }
+};
+
+// A conversion the user stopped before its end; the output file is left as it was.
+class ConversionStopped : public std::runtime_error {
+public:
+    ConversionStopped() : std::runtime_error("The conversion was stopped") {}
 };
 
 enum class GenerateOutcome { Done, InputMissing };

@@ -40,6 +40,7 @@ std::vector<Caption> make_captions() {
         {"opt_dos", {"Windows (ANSI) to DOS (A&SCII)", "Windows (ANSI) vers DOS (A&SCII)"}},
         {"opt_xtf",
          {"&Use an auxiliary conversion table", "Avec tableau de conversion a&uxiliaire"}},
+        {"cmd_stop", {"Cancel", "Annuler"}},
         {"frm_tcv", {"Auxiliary conversion details", "Conversion par tableau auxiliaire"}},
         {"lbl_tcv", {"Auxiliary file name:", "Non du fichier auxiliaire:"}},
         {"cmd_add", {"Add", "Ajouter"}},

@@ -67,6 +67,8 @@ LanguageTexts make_english() {
     t.lng_pair_endless =
         "Replacement pair %p never comes to an end on line %l. "
         "The conversion was stopped.";
+    t.lng_generation_stopped = "Generation stopped: the output file was left as it was:";
+    t.lng_all_files = "All files";
     return t;
 }
 
@@ -103,6 +105,9 @@ LanguageTexts make_french() {
     t.lng_pair_endless = utf8_to_cp1252(
         "Le couple de remplacement %p ne se termine pas à la ligne %l. La conversion a été "
         "arrêtée.");
+    t.lng_generation_stopped =
+        utf8_to_cp1252("Génération interrompue : le fichier de sortie est resté tel quel :");
+    t.lng_all_files = "Tous les fichiers";
     return t;
 }
 

@@ -31,6 +31,9 @@ struct LanguageTexts {
     std::string lng_table_char_unsafe;
     std::string lng_pair_grows;
     std::string lng_pair_endless;
+    // The window's own additions.
+    std::string lng_generation_stopped;
+    std::string lng_all_files;
 };
 
 // "FR" gives French; anything else English.

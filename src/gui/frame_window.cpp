@@ -1,0 +1,425 @@
+#include "gui/frame_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QTimer>
+#include <cstdlib>
+#include <utility>
+
+#include "app/batch.h"
+#include "app/link_config.h"
+#include "app/side_files.h"
+#include "gui/child_window.h"
+#include "gui/general_data_window.h"
+#include "gui/language.h"
+#include "gui/program_icon.h"
+#include "gui/qt_text.h"
+#include "gui/table_window.h"
+#include "gui/viewers.h"
+#include "lang/texts.h"
+
+namespace glossek {
+
+namespace {
+
+// Every child window is designed at this size, the frame at about the same.
+constexpr QSize kChildDesignSize(696, 480);
+constexpr QRect kFrameDesignPlace(128, 147, 695, 480);
+
+QAction* add_item(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    return action;
+}
+
+QMenu* add_menu(QMenuBar* bar, const char* name) {
+    QMenu* menu = bar->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// Link files written on this system are UTF-8; older ones are in the ANSI code page.
+QString link_address(const std::string& bytes, const CodePagePair& pages) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString address = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? from_ansi_page(bytes, pages) : address;
+}
+
+}  // namespace
+
+Tmdi_glk::Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_path)
+    : state_(state),
+      dialogs_(dialogs),
+      app_title_(from_file_name(glossek::application_title(to_file_name(program_path)))),
+      mdi_(new QMdiArea(this)),
+      code_pages_label_(new QLabel(this)) {
+    setObjectName(QStringLiteral("mdi_glk"));
+    setWindowIcon(program_icon());
+    mdi_->setObjectName(QStringLiteral("mdi_area"));
+    setCentralWidget(mdi_);
+    code_pages_label_->setObjectName(QStringLiteral("lbl_codepages"));
+    statusBar()->addPermanentWidget(code_pages_label_);
+    place_on_screen();
+    build_menu();
+    create_children();
+    // The captions the windows are created with, from the same table as every switch.
+    apply_captions(*this, kLanguageEnglish);
+    setWindowTitle(QStringLiteral("Glossek"));
+    // Menu shortcuts come before the keys of the control that has the focus (Ctrl+A is a
+    // window command here, not "select all" in the name box).
+    QApplication::instance()->installEventFilter(this);
+    FormCreate();
+}
+
+Tmdi_glk::~Tmdi_glk() {
+    QApplication::instance()->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&qt_translator_);
+}
+
+void Tmdi_glk::place_on_screen() {
+    // Where the program has always opened, unless that would put part of the frame off the
+    // screen (a small or scaled screen): then centred, and never larger than the screen.
+    QRect place = kFrameDesignPlace;
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        // The window manager's title bar and borders come on top of the frame's own size.
+        const QRect with_borders = place.adjusted(-8, -32, 8, 8);
+        if (!room.contains(with_borders)) {
+            place.setSize(place.size().boundedTo(room.size() - QSize(16, 40)));
+            place.moveCenter(room.center());
+        }
+    }
+    setGeometry(place);
+}
+
+bool Tmdi_glk::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (QAction* action : findChildren<QAction*>()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+            event->ignore();  // not claimed by the control: the shortcut goes to the menu
+            return true;
+        }
+    }
+    return false;
+}
+
+void Tmdi_glk::build_menu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("mmn_glk"));
+    QMenu* pdn_file = add_menu(bar, "pdn_file");
+    QAction* mnu_fin = add_item(pdn_file, "mnu_fin", QKeySequence(Qt::CTRL | Qt::Key_F12));
+    add_item(pdn_file, "mnu_fou");  // no command of its own
+    QAction* mnu_fgo = add_item(pdn_file, "mnu_fgo", QKeySequence(Qt::Key_F2));
+    QAction* mnu_fex = add_item(pdn_file, "mnu_fex");
+
+    QMenu* pdn_tcv = add_menu(bar, "pdn_tcv");
+    QAction* Recallfile1 = add_item(pdn_tcv, "Recallfile1");
+    QAction* Savefileas1 = add_item(pdn_tcv, "Savefileas1");
+
+    QMenu* pdn_win = add_menu(bar, "pdn_win");
+    QAction* mnu_wge = add_item(pdn_win, "mnu_wge", QKeySequence(Qt::CTRL | Qt::Key_G));
+    QAction* Otherconversiondetails1 =
+        add_item(pdn_win, "Otherconversiondetails1", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnu_wvi_ = add_item(pdn_win, "mnu_wvi", QKeySequence(Qt::CTRL | Qt::Key_I));
+    mnu_wre_ = add_item(pdn_win, "mnu_wre", QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnu_wvi_->setEnabled(false);
+    mnu_wre_->setEnabled(false);
+
+    // The Options menu keeps the caption it is created with, in both languages.
+    QMenu* pdn_opt = add_menu(bar, "pdn_opt");
+    pdn_opt->setTitle(QStringLiteral("&Options"));
+    QMenu* mnu_olg = pdn_opt->addMenu(QString());
+    mnu_olg->setObjectName(QStringLiteral("mnu_olg"));
+    QAction* mnu_US = add_item(mnu_olg, "mnu_US");
+    QAction* mnu_FR = add_item(mnu_olg, "mnu_FR");
+
+    QMenu* pdn_hlp = add_menu(bar, "pdn_hlp");
+    QAction* mnu_hin = add_item(pdn_hlp, "mnu_hin", QKeySequence(Qt::Key_F1));
+    QAction* mnu_hab = add_item(pdn_hlp, "mnu_hab");
+    QAction* mnu_hauth = add_item(pdn_hlp, "mnu_hauth");
+    QAction* mnu_hglkh = add_item(pdn_hlp, "mnu_hglkh");
+    QAction* mnu_hmail = add_item(pdn_hlp, "mnu_hmail");
+
+    // Each item goes to the window that owns its command; the frame keeps its own.
+    connect(mnu_fin, &QAction::triggered, this, [this] { frm_gen_->mnu_finClick(); });
+    connect(mnu_fgo, &QAction::triggered, this, [this] { frm_gen_->mnu_fgoClick(); });
+    connect(mnu_fex, &QAction::triggered, this, &Tmdi_glk::mnu_fexClick);
+    connect(Recallfile1, &QAction::triggered, this, [this] { frm_tcv_->Recallfile1Click(); });
+    connect(Savefileas1, &QAction::triggered, this, [this] { frm_tcv_->Savefileas1Click(); });
+    connect(mnu_wge, &QAction::triggered, this, [this] { ShowChild(Child::GeneralData); });
+    connect(Otherconversiondetails1, &QAction::triggered, this,
+            [this] { ShowChild(Child::TableEditor); });
+    connect(mnu_wvi_, &QAction::triggered, this, [this] { ShowChild(Child::InputViewer); });
+    connect(mnu_wre_, &QAction::triggered, this, [this] { ShowChild(Child::ResultViewer); });
+    connect(mnu_US, &QAction::triggered, this, &Tmdi_glk::mnu_USClick);
+    connect(mnu_FR, &QAction::triggered, this, &Tmdi_glk::mnu_FRClick);
+    connect(mnu_hin, &QAction::triggered, this, &Tmdi_glk::mnu_hinClick);
+    connect(mnu_hab, &QAction::triggered, this, &Tmdi_glk::mnu_habClick);
+    connect(mnu_hauth, &QAction::triggered, this, &Tmdi_glk::mnu_hauthClick);
+    connect(mnu_hglkh, &QAction::triggered, this, &Tmdi_glk::mnu_hglkhClick);
+    connect(mnu_hmail, &QAction::triggered, this, &Tmdi_glk::mnu_hmailClick);
+}
+
+void Tmdi_glk::FormCreate() {
+    dialog_folder_ = from_file_name(state_.StartDir.empty() ? state_.ProgramDir : state_.StartDir);
+    // Last: an unreadable link file is reported and the start goes on.
+    guarded([&] { read_link_config(link_config_file(state_), state_.links); });
+}
+
+void Tmdi_glk::create_children() {
+    // In their fixed order; every child exists from now to the end of the program.
+    frm_tcv_ = new Tfrm_tcv(*this);
+    frm_wvi_ = new Tfrm_wvi;
+    frm_wre_ = new Tfrm_wre;
+    frm_gen_ = new Tfrm_gen(*this);
+    const QIcon icon = program_icon();
+    for (QWidget* content :
+         std::initializer_list<QWidget*>{frm_tcv_, frm_wvi_, frm_wre_, frm_gen_}) {
+        content->setWindowIcon(icon);
+        auto* window = new ChildWindow(content, kChildDesignSize);
+        mdi_->addSubWindow(window);
+        window->hide();  // shown below, each as it should start
+    }
+    // The table editor starts as an icon; a viewer shows none until it has something to
+    // show, so that it cannot be opened before its menu item allows it.
+    window_of(Child::TableEditor)->showMinimized();
+    window_of(Child::GeneralData)->show();
+
+    connect(frm_gen_, &Tfrm_gen::tableLoaded, frm_tcv_, &Tfrm_tcv::show_table);
+    connect(frm_tcv_, &Tfrm_tcv::tableRecalled, frm_gen_,
+            [this] { frm_gen_->select_way(ConversionWay::AuxiliaryTable); });
+}
+
+ChildWindow* Tmdi_glk::window_of(Child child) const {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    return static_cast<ChildWindow*>(windows.at(static_cast<qsizetype>(child)));
+}
+
+void Tmdi_glk::start(const CommandLineJob& command) {
+    const bool language_read = guarded([&] { load_language(); });
+    // The code pages whatever happened to the language: a conversion must never run on a
+    // pair other than the one chosen.
+    load_code_pages();
+    if (language_read) {
+        frm_gen_->FormCreate(command);
+    }
+}
+
+void Tmdi_glk::ShowChild(Child child) {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (!(*it)->isHidden()) {
+            (*it)->showMinimized();
+        }
+    }
+    ChildWindow* window = window_of(child);
+    window->showMaximized();
+    mdi_->setActiveSubWindow(window);
+    // As a child activated by the user would, it takes the keyboard on its first control.
+    window->widget()->setFocus(Qt::OtherFocusReason);
+}
+
+bool Tmdi_glk::is_maximised(Child child) const {
+    return window_of(child)->isMaximized();
+}
+
+LineView& Tmdi_glk::viewer(Child viewer) {
+    if (viewer == Child::InputViewer) {
+        return *frm_wvi_;
+    }
+    return *frm_wre_;
+}
+
+void Tmdi_glk::enable_viewer(Child viewer) {
+    (viewer == Child::InputViewer ? mnu_wvi_ : mnu_wre_)->setEnabled(true);
+    ChildWindow* window = window_of(viewer);
+    if (!window->isHidden()) {
+        return;
+    }
+    // Its icon appears beside the others; the child in front stays in front.
+    QMdiSubWindow* front = mdi_->activeSubWindow();
+    const bool front_maximised = front != nullptr && front->isMaximized();
+    QWidget* focus = QApplication::focusWidget();
+    window->showMinimized();
+    if (front != nullptr) {
+        if (front_maximised) {
+            front->showMaximized();
+        }
+        mdi_->setActiveSubWindow(front);
+    }
+    if (focus != nullptr) {
+        focus->setFocus();
+    }
+}
+
+void Tmdi_glk::remember_folder(const QString& chosen_file) {
+    dialog_folder_ = QFileInfo(chosen_file).absolutePath();
+}
+
+void Tmdi_glk::lock_commands(bool locked) {
+    locked_ = locked;
+    menuBar()->setEnabled(!locked);
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (window != window_of(Child::GeneralData)) {
+            window->setEnabled(!locked);
+        }
+    }
+    if (!locked && close_when_unlocked_) {
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void Tmdi_glk::mnu_fexClick() {
+    close();
+}
+
+void Tmdi_glk::closeEvent(QCloseEvent* event) {
+    if (locked_) {
+        // A conversion is running: it stops after its line, leaving the old output, and the
+        // program ends as soon as it has.
+        event->ignore();
+        close_when_unlocked_ = true;
+        frm_gen_->request_stop();
+        return;
+    }
+    event->accept();
+    QApplication::exit(1);
+}
+
+bool Tmdi_glk::guarded(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (...) {
+        show_error(std::current_exception());
+        return false;
+    }
+}
+
+void Tmdi_glk::show_error(std::exception_ptr error) {
+    QString text;
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const std::exception& failure) {
+        text = from_cp1252(error_text(failure, state_.texts));
+    } catch (...) {
+        text = QStringLiteral("Unexpected error.");
+    }
+    dialogs_.error(app_title_, text);
+}
+
+void Tmdi_glk::load_language() {
+    glossek::load_language(state_);
+    apply_language();
+}
+
+void Tmdi_glk::apply_language() {
+    state_.LanguageCode = corrected_language_code(state_.LanguageCode);
+    state_.texts = language_texts(state_.LanguageCode);
+    // Qt's own texts (buttons of message boxes, file dialogs, the child windows' menus)
+    // follow the program's language.
+    QCoreApplication::removeTranslator(&qt_translator_);
+    if (state_.LanguageCode == kLanguageFrench &&
+        qt_translator_.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qt_translator_);
+    }
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        static_cast<ChildWindow*>(window)->translate_system_menu();
+    }
+    apply_captions(*this, state_.LanguageCode);
+    setWindowTitle(from_cp1252(state_.texts.lng_product + state_.texts.lng_version_suffix));
+}
+
+void Tmdi_glk::switch_language(std::string_view code) {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (!(*it)->isHidden()) {
+            (*it)->showMinimized();
+        }
+    }
+    state_.LanguageCode = std::string(code.substr(0, 2));
+    apply_language();
+    // Beside the program (or in the user's settings folder), whatever folder a file dialog
+    // last moved to.
+    make_settings_folder(state_);
+    write_language_file(language_file(state_), code);
+    ShowChild(Child::GeneralData);
+}
+
+void Tmdi_glk::mnu_USClick() {
+    guarded([&] { switch_language(kLanguageEnglish); });
+}
+
+void Tmdi_glk::mnu_FRClick() {
+    guarded([&] { switch_language(kLanguageFrench); });
+}
+
+void Tmdi_glk::load_code_pages() {
+    try {
+        state_.pages = code_pages_from_environment();
+    } catch (const CodePageError& error) {
+        // Said, not silently replaced: the user learns which pages exist, and the locale's
+        // own pair stays in force for this run.
+        dialogs_.message(from_cp1252(state_.texts.lng_product), QString::fromUtf8(error.what()));
+        state_.pages = code_pages_from_environment([](const char* name) -> const char* {
+            const std::string_view variable(name);
+            return variable == "GLOSSEK_OEMCP" || variable == "GLOSSEK_ANSICP" ? nullptr
+                                                                               : std::getenv(name);
+        });
+    }
+    show_code_pages();
+}
+
+void Tmdi_glk::show_code_pages() {
+    code_pages_label_->setText(
+        QStringLiteral("DOS %1 - Windows %2").arg(state_.pages.oem).arg(state_.pages.ansi));
+}
+
+void Tmdi_glk::show_help(const QString& topic) {
+    dialogs_.show_help(from_file_name(help_file(state_)), topic,
+                       QString::fromStdString(state_.LanguageCode));
+}
+
+void Tmdi_glk::mnu_hinClick() {
+    show_help(QStringLiteral("Sommaire"));
+}
+
+void Tmdi_glk::mnu_habClick() {
+    dialogs_.notice(from_cp1252(state_.texts.lng_product),
+                    from_cp1252(state_.texts.lng_about_version));
+}
+
+void Tmdi_glk::open_link(const std::string& link) {
+    dialogs_.notice(from_cp1252(state_.texts.lng_product), from_cp1252(state_.texts.lng_link_hint));
+    dialogs_.open_link(link_address(link, state_.pages));
+}
+
+void Tmdi_glk::mnu_hauthClick() {
+    open_link(state_.links.auth);
+}
+void Tmdi_glk::mnu_hglkhClick() {
+    open_link(state_.links.glkh);
+}
+void Tmdi_glk::mnu_hmailClick() {
+    open_link(state_.links.mail);
+}
+
+}  // namespace glossek

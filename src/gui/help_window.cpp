@@ -1,0 +1,131 @@
+#include "gui/help_window.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace glossek {
+
+namespace {
+
+constexpr auto kContentsTopic = "Sommaire";
+
+// The contents section of each language in the help file.
+QString contents_anchor(const QString& language) {
+    return language == QStringLiteral("FR") ? QStringLiteral("Francais")
+                                            : QStringLiteral("English");
+}
+
+QToolButton* tool_button(QWidget* parent, const char* name, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* owner)
+    : QWidget(owner, Qt::Window),
+      browser_(new QTextBrowser),
+      back_(tool_button(this, "help_back", QStyle::SP_ArrowBack)),
+      forward_(tool_button(this, "help_forward", QStyle::SP_ArrowForward)),
+      contents_(tool_button(this, "help_contents", QStyle::SP_DirHomeIcon)) {
+    setObjectName(QStringLiteral("help_window"));
+    browser_->setObjectName(QStringLiteral("help_browser"));
+    // Web addresses in the help go to the browser; links between topics stay here.
+    browser_->setOpenExternalLinks(true);
+    back_->setEnabled(false);
+    forward_->setEnabled(false);
+    connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+    connect(contents_, &QToolButton::clicked, this, &HelpWindow::show_contents);
+    connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
+    // Escape closes the window wherever the keyboard is in it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 4, 4, 0);
+    bar->addWidget(back_);
+    bar->addWidget(forward_);
+    bar->addWidget(contents_);
+    bar->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(bar);
+    layout->addWidget(browser_);
+    resize(640, 520);
+}
+
+bool HelpWindow::show_topic(const QString& help_file, const QString& topic,
+                            const QString& language) {
+    QFile file(help_file);
+    if (!QFileInfo(help_file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    file.close();
+    const bool english = language != QStringLiteral("FR");
+    back_->setText(english ? QStringLiteral("Back") : QStringLiteral("Précédent"));
+    forward_->setText(english ? QStringLiteral("Forward") : QStringLiteral("Suivant"));
+    contents_->setText(english ? QStringLiteral("Contents") : QStringLiteral("Sommaire"));
+    language_ = language;
+    file_ = QUrl::fromLocalFile(QFileInfo(help_file).absoluteFilePath());
+    // The name does not say HTML, so the kind of resource is given.
+    browser_->setSource(file_, QTextDocument::HtmlResource);
+    QUrl at_topic = file_;
+    at_topic.setFragment(topic == QLatin1String(kContentsTopic) ? contents_anchor(language)
+                                                                : topic);
+    browser_->setSource(at_topic, QTextDocument::HtmlResource);
+    const QString title = browser_->documentTitle();
+    setWindowTitle(title.isEmpty() ? QFileInfo(help_file).fileName() : title);
+    if (!placed_) {
+        fit_on_screen();
+        placed_ = true;
+    }
+    show();
+    raise();
+    activateWindow();
+    return true;
+}
+
+void HelpWindow::show_contents() {
+    QUrl contents = file_;
+    contents.setFragment(contents_anchor(language_));
+    browser_->setSource(contents, QTextDocument::HtmlResource);
+}
+
+void HelpWindow::fit_on_screen() {
+    // Beside the frame where there is room, always wholly on the frame's screen.
+    QWidget* owner = parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QSize size = this->size().boundedTo(room.size() - QSize(40, 60));
+    resize(size);
+    QPoint at = room.center() - QPoint(size.width() / 2, size.height() / 2);
+    if (owner != nullptr) {
+        const QRect frame = owner->frameGeometry();
+        if (frame.right() + size.width() + 8 <= room.right()) {
+            at = QPoint(frame.right() + 8, frame.top());
+        }
+    }
+    at.setX(std::clamp(at.x(), room.left(), room.right() - size.width()));
+    at.setY(std::clamp(at.y(), room.top(), room.bottom() - size.height() - 30));
+    move(at);
+}
+
+}  // namespace glossek

@@ -1,0 +1,134 @@
+#include "gui/qt_dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace glossek {
+
+namespace {
+
+// Messages join their parts with LF CR; a label shows the LF and would draw the CR.
+QString shown(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    result.remove(QChar('\r'));
+    return result;
+}
+
+std::optional<QString> run_file_dialog(QFileDialog& dialog) {
+    // Qt's own dialog everywhere: its name filters ignore case, as users of these files expect.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+FileFilter parse_filter(const QString& filter) {
+    const auto bar = filter.indexOf(QChar('|'));
+    if (bar < 0) {
+        return {QString(), filter.trimmed()};
+    }
+    return {filter.left(bar), filter.mid(bar + 1).trimmed()};
+}
+
+QString qt_filter(const FileFilter& filter) {
+    // The description may show a pattern of its own in parentheses; Qt would read the last
+    // parentheses as the patterns, so only the real pattern is kept there.
+    QString description = filter.description;
+    const auto open = description.lastIndexOf(QChar('('));
+    if (open >= 0 && description.trimmed().endsWith(QChar(')'))) {
+        description = description.left(open);
+    }
+    description = description.trimmed();
+    QString patterns = filter.pattern;
+    patterns.replace(QChar(';'), QChar(' '));
+    return description.isEmpty() ? QStringLiteral("(%1)").arg(patterns)
+                                 : QStringLiteral("%1 (%2)").arg(description, patterns);
+}
+
+QtDialogs::~QtDialogs() {
+    // A window with an owner goes with it; one without is this object's own.
+    if (help_window_ != nullptr && help_window_->parent() == nullptr) {
+        delete help_window_;
+    }
+}
+
+void QtDialogs::message(const QString& title, const QString& text) {
+    QMessageBox::information(owner_, title, shown(text));
+}
+
+void QtDialogs::notice(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, shown(text), QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+void QtDialogs::error(const QString& title, const QString& text) {
+    QMessageBox::critical(owner_, title, shown(text));
+}
+
+bool QtDialogs::question(const QString& title, const QString& text) {
+    return QMessageBox::question(owner_, title, shown(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogs::open_file(const QString& folder,
+                                            const QList<FileFilter>& filters) {
+    QStringList names;
+    for (const FileFilter& filter : filters) {
+        names.append(qt_filter(filter));
+    }
+    QFileDialog dialog(owner_, QString(), folder);
+    dialog.setNameFilters(names);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    return run_file_dialog(dialog);
+}
+
+std::optional<QString> QtDialogs::save_file(const QString& folder, const FileFilter& filter,
+                                            const QString& default_suffix) {
+    QFileDialog dialog(owner_, QString(), folder, qt_filter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(default_suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    return run_file_dialog(dialog);
+}
+
+std::optional<QString> QtDialogs::input_text(const QString& title, const QString& prompt,
+                                             const QString& initial, int max_length) {
+    QInputDialog dialog(owner_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setMaxLength(max_length);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
+}
+
+void QtDialogs::open_link(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+void QtDialogs::show_help(const QString& help_file, const QString& topic, const QString& language) {
+    // Without a readable file no window appears, and the program says nothing about it.
+    if (!QFileInfo(help_file).isFile()) {
+        return;
+    }
+    if (help_window_ == nullptr) {
+        help_window_ = new HelpWindow(owner_);
+    }
+    help_window_->show_topic(help_file, topic, language);
+}
+
+}  // namespace glossek

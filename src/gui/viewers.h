@@ -1,0 +1,41 @@
+// The two viewers: the first lines of the input file and of the last result, read-only,
+// in a fixed-width font, the memo growing with the window.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QWidget>
+
+#include "gui/window_services.h"
+
+namespace glossek {
+
+class TextViewer : public QWidget, public LineView {
+    Q_OBJECT
+public:
+    void clear() override;
+    void add_lines(const QStringList& lines) override;
+
+protected:
+    // `margins`: the memo's distance from the window's edges at the design size.
+    TextViewer(const char* memo_name, bool wrap, QMargins margins, QWidget* parent);
+
+private:
+    QPlainTextEdit* memo_;
+};
+
+// View input file: long lines are not wrapped.
+class Tfrm_wvi : public TextViewer {
+    Q_OBJECT
+public:
+    explicit Tfrm_wvi(QWidget* parent = nullptr);
+};
+
+// View result: long lines wrap.
+class Tfrm_wre : public TextViewer {
+    Q_OBJECT
+public:
+    explicit Tfrm_wre(QWidget* parent = nullptr);
+};
+
+}  // namespace glossek

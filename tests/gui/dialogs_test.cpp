@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTest>
+#include <QTimer>
+
+#include "gui/qt_dialogs.h"
+#include "gui/qt_text.h"
+#include "support/temp_dir.h"
+
+namespace glossek {
+namespace {
+
+TEST(FileFilters, ProgramNotationBecomesQtNotation) {
+    EXPECT_EQ(qt_filter(parse_filter(" (*.txt)|*.TXT")), "(*.TXT)");
+    EXPECT_EQ(qt_filter(parse_filter("Glossek conversion (*.glk) | *.GLK")),
+              "Glossek conversion (*.GLK)");
+    EXPECT_EQ(qt_filter(parse_filter("GLK conversion (*. glk)|*.glk")), "GLK conversion (*.glk)");
+}
+
+// The files the open dialog lists, read from its own model while it is shown.
+QStringList listed_files(const QString& folder, const QString& filter) {
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        const QModelIndex root = model->index(folder);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) > 0; }, 5000));
+        QTest::qWait(200);  // let the model apply its filters to every entry
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex index = model->index(row, 0, root);
+            if (model->flags(index) & Qt::ItemIsEnabled) {
+                listed << model->fileName(index);
+            }
+        }
+        dialog->reject();
+    });
+    QtDialogs dialogs;
+    EXPECT_FALSE(dialogs.open_file(folder, {parse_filter(filter)}).has_value());
+    return listed;
+}
+
+TEST(FileFilters, PatternsMatchWithoutRegardToCase) {
+    test::TempDir dir;
+    dir.write("letter.txt", "");
+    dir.write("NOTES.TXT", "");
+    dir.write("table.glk", "");
+    QStringList listed = listed_files(QString::fromStdString(dir.path()), " (*.txt)|*.TXT");
+    EXPECT_TRUE(listed.contains("letter.txt")) << listed.join(",").toStdString();
+    EXPECT_TRUE(listed.contains("NOTES.TXT"));
+    EXPECT_FALSE(listed.contains("table.glk"));
+}
+
+TEST(QtText, BytesOfTheAnsiPageAndBack) {
+    const CodePagePair pages = code_page_pair(866, 1251);
+    EXPECT_EQ(from_ansi_page("\xC0\x1A", pages), QString::fromUtf8("\u0410\u241A"));
+    EXPECT_EQ(to_ansi_page(QString::fromUtf8("\u0410z\u00E9"), pages), "\xC0z");
+    EXPECT_EQ(from_cp1252("\xE9\x80"), QString::fromUtf8("é€"));
+    EXPECT_EQ(joined("a", "b"), "a\n\rb");
+}
+
+}  // namespace
+}  // namespace glossek

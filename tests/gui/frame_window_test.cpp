@@ -1,0 +1,250 @@
+#include <unistd.h>
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QScreen>
+#include <QTimer>
+
+#include "gui/program_icon.h"
+#include "gui/window_fixture.h"
+
+namespace glossek {
+namespace {
+
+using FrameWindow = test::WindowFixture;
+
+const char* const kChildren[] = {"frm_tcv", "frm_wvi", "frm_wre", "frm_gen"};
+
+int shown_maximised(const QMdiArea& area) {
+    int count = 0;
+    for (QMdiSubWindow* window : area.subWindowList()) {
+        count += window->isMaximized() ? 1 : 0;
+    }
+    return count;
+}
+
+TEST_F(FrameWindow, StartsWithGeneralDataAloneShownAndTheViewersOutOfReach) {
+    start();
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_TRUE(minimised("frm_tcv"));
+    EXPECT_FALSE(action("mnu_wvi")->isEnabled());
+    EXPECT_FALSE(action("mnu_wre")->isEnabled());
+    // A viewer that its menu item cannot open yet shows no icon to open it by.
+    EXPECT_TRUE(window("frm_wvi")->isHidden());
+    EXPECT_TRUE(window("frm_wre")->isHidden());
+    EXPECT_TRUE(box("txt_inp")->text().isEmpty());
+    EXPECT_TRUE(box("txt_out")->text().isEmpty());
+    EXPECT_TRUE(option("opt_win")->isChecked());
+    EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
+    // The frame adds the maximised child's caption, as multiple-document frames do.
+    EXPECT_EQ(frame->windowTitle(), "Glossek 3.12 - [General data]");
+    EXPECT_EQ(find<QLabel>("lbl_codepages")->text(), "DOS 850 - Windows 1252");
+    EXPECT_EQ(QApplication::focusWidget(), box("txt_inp"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(FrameWindow, MenuHasEveryItemWithItsShortcut) {
+    start();
+    const std::pair<const char*, QKeySequence> items[] = {
+        {"mnu_fin", QKeySequence(Qt::CTRL | Qt::Key_F12)},
+        {"mnu_fou", QKeySequence()},
+        {"mnu_fgo", QKeySequence(Qt::Key_F2)},
+        {"mnu_fex", QKeySequence()},
+        {"Recallfile1", QKeySequence()},
+        {"Savefileas1", QKeySequence()},
+        {"mnu_wge", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"Otherconversiondetails1", QKeySequence(Qt::CTRL | Qt::Key_A)},
+        {"mnu_wvi", QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {"mnu_wre", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {"mnu_US", QKeySequence()},
+        {"mnu_FR", QKeySequence()},
+        {"mnu_hin", QKeySequence(Qt::Key_F1)},
+        {"mnu_hab", QKeySequence()},
+        {"mnu_hauth", QKeySequence()},
+        {"mnu_hglkh", QKeySequence()},
+        {"mnu_hmail", QKeySequence()},
+    };
+    for (const auto& [name, shortcut] : items) {
+        EXPECT_EQ(action(name)->shortcut(), shortcut) << name;
+        EXPECT_TRUE(action(name)->isVisible()) << name;
+    }
+    trigger("mnu_fou");  // does nothing
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(maximised("frm_gen"));
+}
+
+TEST_F(FrameWindow, WindowMenuShowsOneChildAtATimeWithTheKeyboardOnItsFirstControl) {
+    start();
+    trigger("Otherconversiondetails1");
+    EXPECT_TRUE(maximised("frm_tcv"));
+    EXPECT_TRUE(minimised("frm_gen"));
+    EXPECT_EQ(QApplication::focusWidget(), grid());
+    trigger("mnu_wge");
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_TRUE(minimised("frm_tcv"));
+    EXPECT_EQ(QApplication::focusWidget(), box("txt_inp"));
+    trigger("mnu_wge");
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_EQ(shown_maximised(*find<QMdiArea>("mdi_area")), 1);
+
+    action("mnu_wre")->setEnabled(true);
+    trigger("mnu_wre");
+    EXPECT_TRUE(maximised("frm_wre"));
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("mem_wre"));
+}
+
+TEST_F(FrameWindow, KeysTypedAfterAWindowShortcutReachTheChildShown) {
+    start();
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    QTest::keyClick(box("txt_inp"), Qt::Key_A, Qt::ControlModifier);
+    ASSERT_TRUE(maximised("frm_tcv"));
+    QTest::keyClicks(QApplication::focusWidget(), "xy");
+    EXPECT_EQ(grid()->item(0, 0)->text(), "xy");
+    EXPECT_EQ(state.table.pairs[0].char_from, "xy");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier);
+    ASSERT_TRUE(maximised("frm_gen"));
+    QTest::keyClicks(QApplication::focusWidget(), "in.txt");
+    EXPECT_EQ(box("txt_inp")->text(), "in.txt");
+}
+
+TEST_F(FrameWindow, ClosingAChildOnlyMinimisesIt) {
+    start();
+    window("frm_gen")->close();
+    EXPECT_TRUE(minimised("frm_gen"));
+    EXPECT_EQ(find<QMdiArea>("mdi_area")->subWindowList().size(), 4);
+    trigger("mnu_wge");
+    EXPECT_TRUE(maximised("frm_gen"));
+}
+
+TEST_F(FrameWindow, RestoredChildTakesItsDesignSizeWithinTheFrame) {
+    frame.reset();
+    start();
+    frame->resize(900, 700);
+    for (const char* child : {"frm_tcv", "frm_gen"}) {
+        window(child)->showMinimized();
+        window(child)->showNormal();
+        QApplication::processEvents();
+        EXPECT_GE(window(child)->width(), 696) << child;
+        EXPECT_GE(window(child)->height(), 480) << child;
+        const QRect area = find<QMdiArea>("mdi_area")->viewport()->rect();
+        EXPECT_TRUE(area.contains(window(child)->geometry())) << child;
+    }
+    // Restored from maximised too.
+    trigger("mnu_wge");
+    window("frm_gen")->showNormal();
+    QApplication::processEvents();
+    EXPECT_GE(window("frm_gen")->height(), 480);
+}
+
+TEST_F(FrameWindow, ExitEndsTheProgramWithCodeOneWithoutAQuestion) {
+    start();
+    QTimer::singleShot(0, frame.get(), [this] { trigger("mnu_fex"); });
+    EXPECT_EQ(QApplication::exec(), 1);
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    start();
+    QTimer::singleShot(0, frame.get(), [this] { frame->close(); });
+    EXPECT_EQ(QApplication::exec(), 1);
+}
+
+TEST_F(FrameWindow, CommandLineFillsTheWindowWithoutRunning) {
+    dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n");
+    dir.write("in.txt", "abc\r\n");
+    start({"in.txt", "out.txt", "at.glk"});
+    EXPECT_EQ(box("txt_inp")->text(), name("in.txt"));
+    EXPECT_EQ(box("txt_out")->text(), name("out.txt"));
+    EXPECT_TRUE(option("opt_xtf")->isChecked());
+    EXPECT_EQ(state.job.PairCount, 1);
+    EXPECT_EQ(state.job.TableName, dir.file("t.glk"));
+    EXPECT_EQ(grid()->item(0, 1)->text(), "b");
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
+
+    start({"in.txt", "out.txt", "/d", "/x"});
+    EXPECT_TRUE(option("opt_dos")->isChecked());
+}
+
+TEST_F(FrameWindow, FileAloneOnTheCommandLineIsTakenAsInputTakesIt) {
+    dir.write("letter.txt", "Dear\r\nSir\r\n");
+    start({"letter.txt"});
+    EXPECT_EQ(box("txt_inp")->text(), name("letter.txt"));
+    EXPECT_EQ(box("txt_out")->text(), name("letter.cvt.txt"));
+    EXPECT_EQ(lines("mem_wvi"), (QStringList{"Dear", "Sir"}));
+    EXPECT_TRUE(action("mnu_wvi")->isEnabled());
+    EXPECT_EQ(state.job.LineCount, 2);
+    trigger("mnu_fgo");
+    EXPECT_EQ(dir.read("letter.cvt.txt"), "Dear\r\nSir\r\n");
+}
+
+TEST_F(FrameWindow, MissingCommandLineTableIsReportedAndNothingRuns) {
+    dir.write("in.txt", "abc\r\n");
+    start({"in.txt", "out.txt", "Anone.glk", "R"});
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Glossek");
+    EXPECT_EQ(dialogs.shown[0].text,
+              name("NONE.GLK") + "\n\rProcedure halted: please check your conversion file");
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
+    EXPECT_TRUE(maximised("frm_gen"));
+}
+
+TEST_F(FrameWindow, UnreadableLanguageFileStopsTheStartButKeepsTheCodePages) {
+    // Opens like a file, fails when read.
+    ASSERT_EQ(::symlink("/proc/self/mem", dir.file("GLK32.LNG").c_str()), 0);
+    dir.write("in.txt", "abc\r\n");
+    start({"in.txt"});
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "error");
+    EXPECT_EQ(dialogs.shown[0].title, "glossek");
+    EXPECT_TRUE(box("txt_inp")->text().isEmpty());  // the command line was not looked at
+    // The pair chosen stays the pair a conversion uses.
+    EXPECT_EQ(state.pages.oem, 850);
+    EXPECT_EQ(state.pages.ansi, 1252);
+    EXPECT_EQ(find<QLabel>("lbl_codepages")->text(), "DOS 850 - Windows 1252");
+}
+
+TEST_F(FrameWindow, UnknownCodePageIsSaidAndTheLocalePairKept) {
+    ::setenv("GLOSSEK_ANSICP", "9999", 1);
+    start();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("9999"));
+    EXPECT_TRUE(dialogs.shown[0].text.contains("1252"));
+    EXPECT_EQ(state.pages.ansi, 1252);
+}
+
+TEST_F(FrameWindow, ShortcutsWinOverTheKeysOfTheControlWithTheFocus) {
+    start();
+    action("mnu_wre")->setEnabled(true);
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    QTest::keyClick(box("txt_inp"), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(maximised("frm_wre"));
+    QTest::keyClick(find<QWidget>("mem_wre"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(maximised("frm_tcv"));
+    QTest::keyClick(grid(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_TRUE(box("txt_inp")->text().isEmpty());
+}
+
+TEST_F(FrameWindow, StartsWhollyOnTheScreen) {
+    start();
+    const QRect room = frame->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(frame->geometry())) << room.width() << "x" << room.height();
+    // Where there is room, at its usual place.
+    if (room.contains(QRect(120, 115, 711, 520))) {
+        EXPECT_EQ(frame->geometry(), QRect(128, 147, 695, 480));
+    }
+}
+
+TEST_F(FrameWindow, FrameAndEveryChildBearTheProgramsIcon) {
+    start();
+    const QImage own = program_icon().pixmap(32, 32).toImage();
+    EXPECT_EQ(frame->windowIcon().pixmap(32, 32).toImage(), own);
+    for (const char* child : kChildren) {
+        EXPECT_EQ(window(child)->windowIcon().pixmap(32, 32).toImage(), own) << child;
+    }
+}
+
+}  // namespace
+}  // namespace glossek

@@ -1,0 +1,369 @@
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include "conversion/commands.h"
+#include "gui/window_fixture.h"
+
+namespace glossek {
+namespace {
+
+using GeneralData = test::WindowFixture;
+
+std::string numbered_lines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += "line " + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> folder_entries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(d)) {
+            const std::string entry_name = entry->d_name;
+            if (entry_name != "." && entry_name != "..") {
+                names.push_back(entry_name);
+            }
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(GoDecision, ChecksInOrderThenAsksOnlyForAnExistingOutput) {
+    test::TempDir dir;
+    ConversionJob job;
+    EXPECT_EQ(decide_go(job).refusal, GoRefusal::OutputUnnamed);
+    job.OutputName = dir.file("out.txt");
+    // No table and an empty input box: the two empty names are equal.
+    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameInputTable);
+    job.InputName = dir.write("in.txt", "x");
+    job.TableName = job.OutputName;
+    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameOutputTable);
+    job.TableName = dir.file("t.glk");
+    job.OutputName = job.InputName;
+    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameInputOutput);
+    EXPECT_FALSE(decide_go(job).ask_overwrite);  // a refused Go asks nothing
+
+    job.OutputName = dir.file("out.txt");
+    GoDecision decision = decide_go(job);
+    EXPECT_EQ(decision.refusal, GoRefusal::None);
+    EXPECT_FALSE(decision.ask_overwrite);
+    EXPECT_TRUE(decision.input_exists);
+    dir.write("out.txt", "old");
+    EXPECT_TRUE(decide_go(job).ask_overwrite);
+    job.InputName = dir.file("missing.txt");
+    EXPECT_FALSE(decide_go(job).input_exists);
+}
+
+TEST(ProposedOutputName, CvtGoesBeforeTheExtensionOfTheNameOnly) {
+    EXPECT_EQ(proposed_output_name("/docs/LETTER.TXT"), "/docs/LETTER.cvt.TXT");
+    EXPECT_EQ(proposed_output_name("/a/b.c/README"), "/a/b.c/README.cvt");
+    EXPECT_EQ(proposed_output_name("/docs/notes"), "/docs/notes.cvt");
+    EXPECT_EQ(proposed_output_name("/docs/report.2024.final.txt"),
+              "/docs/report.2024.final.cvt.txt");
+    EXPECT_EQ(proposed_output_name("/docs/.profile"), "/docs/.cvt.profile");
+}
+
+TEST_F(GeneralData, InputProposesTheOutputAndFillsTheViewerFromItsStart) {
+    start();
+    // A long last line must not leave the viewer scrolled to its end or to its right.
+    const std::string input = numbered_lines(1499) + std::string(3000, 'x') + "\r\n";
+    dialogs.files.push_back(QString::fromStdString(dir.write("letter.txt", input)));
+    trigger("mnu_fin");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "open");
+    EXPECT_EQ(dialogs.shown[0].title, QString::fromStdString(dir.path()));
+    EXPECT_EQ(dialogs.shown[0].text, " (*.txt)|*.TXT||All files|*");
+    EXPECT_EQ(box("txt_inp")->text(), name("letter.txt"));
+    EXPECT_EQ(box("txt_out")->text(), name("letter.cvt.txt"));
+    const QStringList shown = lines("mem_wvi");
+    ASSERT_EQ(shown.size(), 1000);
+    EXPECT_EQ(shown.front(), "line 1");
+    EXPECT_EQ(shown.back(), "line 1000");
+    EXPECT_EQ(state.job.LineCount, 1500);
+    EXPECT_TRUE(action("mnu_wvi")->isEnabled());
+    EXPECT_TRUE(maximised("frm_gen"));
+
+    trigger("mnu_wvi");
+    QApplication::processEvents();
+    auto* memo = find<QPlainTextEdit>("mem_wvi");
+    EXPECT_EQ(memo->textCursor().position(), 0);
+    EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(memo->horizontalScrollBar()->value(), 0);
+
+    dialogs.files.push_back(QString::fromStdString(dir.write("empty.txt", "")));
+    trigger("mnu_fin");
+    EXPECT_EQ(state.job.LineCount, 10000);
+    EXPECT_TRUE(lines("mem_wvi").isEmpty());
+}
+
+TEST_F(GeneralData, DialogsOpenWhereTheProgramStartedThenWhereTheLastFileWasChosen) {
+    ASSERT_EQ(::mkdir(dir.file("letters").c_str(), 0700), 0);
+    start();
+    dialogs.files.push_back(QString::fromStdString(dir.write("letters/a.txt", "a\r\n")));
+    trigger("mnu_fin");
+    dialogs.files.push_back(std::nullopt);
+    trigger("Recallfile1");
+    EXPECT_EQ(dialogs.shown[0].title, QString::fromStdString(dir.path()));
+    EXPECT_EQ(dialogs.shown[1].title, name("letters"));
+}
+
+TEST_F(GeneralData, RelativeNamesMeanTheFolderTheProgramWasStartedFrom) {
+    start();
+    dir.write("in.txt", "\x82\r\n");
+    box("txt_inp")->setText("in.txt");
+    box("txt_out")->setText("out.txt");
+    trigger("mnu_fgo");
+    EXPECT_EQ(dir.read("out.txt"), "\xE9\r\n");
+    EXPECT_EQ(dialogs.texts().back(), "Generation achieved for the file:\n\r" + name("out.txt"));
+}
+
+TEST_F(GeneralData, InputShowsBytesThroughTheAnsiPageAndKeepsControlBytesVisible) {
+    start();
+    dialogs.files.push_back(QString::fromStdString(dir.write("w.txt", "caf\xE9\x01x\r\n")));
+    trigger("mnu_fin");
+    EXPECT_EQ(lines("mem_wvi"), QStringList{QString::fromUtf8("café\u2401x")});
+}
+
+TEST_F(GeneralData, CancelledOrFailedInputChangesLittle) {
+    start();
+    dialogs.files.push_back(std::nullopt);
+    trigger("mnu_fin");
+    EXPECT_TRUE(box("txt_inp")->text().isEmpty());
+
+    dialogs.files.push_back(name("missing.txt"));
+    trigger("mnu_fin");
+    EXPECT_EQ(box("txt_inp")->text(), name("missing.txt"));
+    EXPECT_EQ(box("txt_out")->text(), name("missing.cvt.txt"));
+    EXPECT_FALSE(action("mnu_wvi")->isEnabled());
+    EXPECT_TRUE(window("frm_wvi")->isHidden());
+    ASSERT_EQ(dialogs.shown.back().kind, "error");
+    EXPECT_EQ(dialogs.shown.back().title, "glossek");
+    EXPECT_EQ(dialogs.shown.back().text, "File not found.");
+}
+
+TEST_F(GeneralData, GoChecksNamesInOrder) {
+    start();
+    find<QPlainTextEdit>("mem_wre")->setPlainText("old");
+    trigger("Otherconversiondetails1");
+    trigger("mnu_fgo");
+    EXPECT_TRUE(lines("mem_wre").isEmpty());  // cleared before any check
+    EXPECT_TRUE(maximised("frm_gen"));
+
+    box("txt_out")->setText("out.txt");
+    trigger("mnu_fgo");  // empty input equals the empty table name
+    box("txt_inp")->setText("same.txt");
+    box("txt_out")->setText("same.txt");
+    trigger("mnu_fgo");
+    std::vector<QString> expected = {
+        "Output file mus have a name",
+        "Input file and conversion file must be different",
+        "Input and output files must be different.",
+    };
+    EXPECT_EQ(dialogs.texts(), expected);
+    for (const auto& shown : dialogs.shown) {
+        EXPECT_EQ(shown.title, "Glossek");
+    }
+
+    state.job.TableName = dir.file("t.glk");
+    dialogs.shown.clear();
+    box("txt_inp")->setText("in.txt");
+    box("txt_out")->setText("t.glk");
+    trigger("mnu_fgo");
+    box("txt_inp")->setText("");
+    box("txt_out")->setText(name("out.txt"));
+    trigger("mnu_fgo");  // passes the checks; the engine finds no input
+    expected = {"Output file and conversion file must be different",
+                "\n\rFile does not exist or 'Input file' area empty."};
+    EXPECT_EQ(dialogs.texts(), expected);
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
+    EXPECT_TRUE(action("mnu_wre")->isEnabled());
+}
+
+TEST_F(GeneralData, GoConvertsShowsTheResultAndReportsTheEnd) {
+    start();
+    dir.write("in.txt", std::string("\x82t\x82\r\n", 5) + numbered_lines(2499));
+    QSignalSpy progress(find<QProgressBar>("gge_progress"), &QProgressBar::valueChanged);
+    go("in.txt", "out.txt");
+    EXPECT_EQ(dir.read("out.txt").substr(0, 5), "\xE9t\xE9\r\n");
+    const QStringList shown = lines("mem_wre");
+    EXPECT_EQ(shown.size(), 1000);
+    EXPECT_EQ(shown.front(), QString::fromUtf8("été"));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Generation achieved for the file:\n\r" + name("out.txt"));
+    EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
+    EXPECT_TRUE(action("mnu_wre")->isEnabled());
+    EXPECT_FALSE(window("frm_wre")->isHidden());
+    // LineCount 10000 for a file never shown: 2500 lines take the bar to 25.
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last().at(0).toInt(), 25);
+}
+
+TEST_F(GeneralData, ProgressFollowsLineCount) {
+    start();
+    dialogs.files.push_back(QString::fromStdString(dir.write("three.txt", "a\r\nb\r\nc\r\n")));
+    trigger("mnu_fin");
+    ASSERT_EQ(state.job.LineCount, 3);
+    dir.write("three.txt", "a\r\nb\r\nc\r\nd\r\ne\r\n");  // grown since it was shown
+    QSignalSpy progress(find<QProgressBar>("gge_progress"), &QProgressBar::valueChanged);
+    trigger("mnu_fgo");
+    std::vector<int> values;
+    for (const auto& call : progress) {
+        values.push_back(call.at(0).toInt());
+    }
+    EXPECT_EQ(values, (std::vector<int>{33, 66, 100}));
+}
+
+TEST_F(GeneralData, NoAtTheOverwriteQuestionLeavesEverythingAsItWas) {
+    start();
+    dir.write("in.txt", "new\r\n");
+    dir.write("out.txt", "precious");
+    dialogs.answers.push_back(false);
+    go("in.txt", "out.txt");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "question");
+    EXPECT_EQ(dialogs.shown[0].text,
+              name("out.txt") + "\n\rWarning, this file already exists, continue...");
+    EXPECT_EQ(dir.read("out.txt"), "precious");
+    EXPECT_TRUE(lines("mem_wre").isEmpty());
+    EXPECT_FALSE(action("mnu_wre")->isEnabled());
+
+    dialogs.answers.push_back(true);
+    trigger("mnu_fgo");
+    EXPECT_EQ(dir.read("out.txt"), "new\r\n");
+}
+
+TEST_F(GeneralData, FailedWriteKeepsTheBarAndDoesNotEnableTheResult) {
+    start();
+    dir.write("in.txt", "text\r\n");
+    go("in.txt", "nofolder/out.txt");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "error");
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid filename.");
+    EXPECT_FALSE(find<QProgressBar>("gge_progress")->isHidden());
+    EXPECT_FALSE(action("mnu_wre")->isEnabled());
+    // The window is usable again.
+    EXPECT_TRUE(frame->menuBar()->isEnabled());
+    EXPECT_TRUE(box("txt_inp")->isEnabled());
+}
+
+TEST_F(GeneralData, OutputThatIsTheInputUnderAnotherNameIsRefused) {
+    start();
+    dir.write("in.txt", "keep\r\n");
+    ASSERT_EQ(::symlink(dir.file("in.txt").c_str(), dir.file("link.txt").c_str()), 0);
+    dialogs.answers.push_back(true);
+    go("in.txt", "link.txt");
+    EXPECT_EQ(dialogs.texts("error"), std::vector<QString>{"I/O error 32."});
+    EXPECT_EQ(dir.read("in.txt"), "keep\r\n");
+}
+
+TEST_F(GeneralData, AuxiliaryWayUsesTheTableFromTheCommandLine) {
+    dir.write("t.glk", "HEXA\r\n- 61 61\r\n+ 61\r\n");
+    dir.write("in.txt", "aaaa\r\n");
+    start({"in.txt", "out.txt", "At.glk"});
+    trigger("mnu_fgo");
+    EXPECT_EQ(dir.read("out.txt"), "a\r\n");
+}
+
+// A conversion long enough for the window to answer its Cancel button while it runs.
+struct StoppedGo : GeneralData {
+    void SetUp() override {
+        std::string text;
+        for (int i = 0; i < 400000; ++i) {
+            text += "une ligne de texte a convertir\r\n";
+        }
+        dir.write("big.txt", text);
+        dir.write("slow.glk", "CHAR\r\n- ligne\r\n+ line\r\n- texte\r\n+ text\r\n");
+        dir.write("out.txt", "precious");
+        start({"big.txt", "out.txt", "Aslow.glk"});
+        dialogs.answers.push_back(true);
+    }
+
+    void expect_stopped_with_the_old_output() {
+        EXPECT_TRUE(dir.read("out.txt") == "precious");
+        EXPECT_EQ(folder_entries(dir.path()),
+                  (std::vector<std::string>{"big.txt", "out.txt", "slow.glk"}));
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_EQ(dialogs.shown.back().kind, "message");
+        EXPECT_EQ(dialogs.shown.back().text,
+                  "Generation stopped: the output file was left as it was:\n\r" + name("out.txt"));
+        EXPECT_TRUE(lines("mem_wre").isEmpty());
+        EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
+        EXPECT_TRUE(find<QPushButton>("cmd_stop")->isHidden());
+        EXPECT_FALSE(action("mnu_wre")->isEnabled());
+        EXPECT_TRUE(frame->menuBar()->isEnabled());
+        EXPECT_TRUE(window("frm_tcv")->isEnabled());
+        EXPECT_TRUE(box("txt_inp")->isEnabled());
+    }
+};
+
+TEST_F(StoppedGo, CancelButtonStopsItAndKeepsTheOldOutput) {
+    bool locked = false;
+    QTimer::singleShot(0, frame.get(), [&] {
+        auto* stop = find<QPushButton>("cmd_stop");
+        EXPECT_TRUE(stop->isVisible());
+        EXPECT_EQ(stop->text(), "Cancel");
+        // Nothing else can be reached meanwhile.
+        locked = !frame->menuBar()->isEnabled() && !window("frm_tcv")->isEnabled() &&
+                 !box("txt_inp")->isEnabled() && !option("opt_win")->isEnabled();
+        stop->click();
+    });
+    trigger("mnu_fgo");
+    EXPECT_TRUE(locked);
+    expect_stopped_with_the_old_output();
+}
+
+TEST_F(StoppedGo, EscapeStopsItToo) {
+    QTimer::singleShot(0, frame.get(),
+                       [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+    trigger("mnu_fgo");
+    expect_stopped_with_the_old_output();
+}
+
+TEST_F(StoppedGo, ClosingTheFrameStopsItFirst) {
+    QTimer::singleShot(0, frame.get(), [&] { frame->close(); });
+    trigger("mnu_fgo");
+    expect_stopped_with_the_old_output();
+    EXPECT_TRUE(frame->isVisible());  // closed once the conversion has ended
+    QTimer::singleShot(2000, frame.get(), [] { QApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 1);
+}
+
+TEST_F(GeneralData, BoxesStretchWithTheWindowAndNothingIsClippedWhenItShrinks) {
+    start();
+    frame->resize(695, 480);
+    QApplication::processEvents();
+    const int normal_width = box("txt_inp")->width();
+    EXPECT_EQ(box("txt_inp")->x(), 160);
+    EXPECT_EQ(box("txt_inp")->y(), 32);
+    EXPECT_EQ(option("opt_win")->geometry().topLeft(), QPoint(56, 192));
+
+    frame->resize(1200, 800);
+    QApplication::processEvents();
+    const int wide = box("txt_inp")->width();
+    EXPECT_EQ(wide - normal_width, 1200 - 695);
+    EXPECT_EQ(box("txt_out")->width(), wide);
+    EXPECT_EQ(option("opt_win")->geometry().topLeft(), QPoint(56, 192));
+
+    frame->resize(400, 300);
+    QApplication::processEvents();
+    EXPECT_GE(box("txt_inp")->width(), 457);
+    // What does not fit can be scrolled to.
+    auto* scroll = find<QScrollArea>("frm_gen_scroll");
+    EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+}
+
+}  // namespace
+}  // namespace glossek

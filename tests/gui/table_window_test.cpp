@@ -1,0 +1,337 @@
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include "gui/window_fixture.h"
+
+namespace glossek {
+namespace {
+
+struct TableWindow : test::WindowFixture {
+    QString cell(int row, int column) const {
+        auto* item = grid()->item(row - 1, column);
+        return item == nullptr ? QString() : item->text();
+    }
+    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
+    // Key events as the keyboard sends them, each with the character it types.
+    void send(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(grid(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(grid(), &release);
+    }
+    void type_at(int row, int column, const QString& keys) {
+        grid()->setCurrentCell(row - 1, column);
+        for (QChar ch : keys) {
+            send(Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        }
+    }
+    void key_at(int row, int column, Qt::Key key,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        grid()->setCurrentCell(row - 1, column);
+        QTest::keyClick(grid(), key, modifiers);
+    }
+};
+
+TEST_F(TableWindow, StartsMinimisedWithOneEmptyRowInCharacters) {
+    start();
+    EXPECT_TRUE(minimised("frm_tcv"));
+    EXPECT_TRUE(option("opt_char")->isChecked());
+    EXPECT_EQ(grid()->rowCount(), 1);
+    EXPECT_EQ(grid()->horizontalHeaderItem(0)->text(), "To be converted");
+    EXPECT_EQ(grid()->horizontalHeaderItem(1)->text(), "Replaced by");
+    EXPECT_EQ(state.job.Notation, "CHAR");
+}
+
+TEST_F(TableWindow, TypingInEachNotation) {
+    start();
+    type_at(1, 0, QString::fromUtf8("é-a"));
+    send(Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
+    EXPECT_EQ(state.table.pairs[0].char_from, "\xE9-a\x02");
+    EXPECT_EQ(cell(1, 0), QString::fromUtf8("é-a\u2402"));
+    key_at(1, 0, Qt::Key_Backspace);
+    EXPECT_EQ(cell(1, 0), QString::fromUtf8("é-a"));
+
+    option("opt_hexa")->setChecked(true);
+    EXPECT_EQ(cell(1, 0), "E9 2D 61");
+    type_at(1, 1, "4");
+    EXPECT_EQ(state.table.pairs[0].char_to, "\x04");
+    type_at(1, 1, "1 fgZ");
+    EXPECT_EQ(cell(1, 1), "41 F");
+    EXPECT_EQ(state.table.pairs[0].char_to, "A\x0F");
+
+    option("opt_char")->setChecked(true);
+    option("opt_deci")->setChecked(true);
+    key_at(1, 1, Qt::Key_Backspace);
+    key_at(1, 1, Qt::Key_Backspace);
+    key_at(1, 1, Qt::Key_Backspace);
+    key_at(1, 1, Qt::Key_Backspace);
+    key_at(1, 1, Qt::Key_Backspace);
+    key_at(1, 1, Qt::Key_Backspace);
+    EXPECT_EQ(cell(1, 1), "");
+    type_at(1, 1, "0aF65 066");
+    EXPECT_EQ(cell(1, 1), "065 066");
+    EXPECT_EQ(state.table.pairs[0].char_to, "AB");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TableWindow, DecimalShortGroupFailsAtTheBlankAndAfter) {
+    start();
+    option("opt_deci")->setChecked(true);
+    type_at(1, 0, "65 6");
+    EXPECT_EQ(dialogs.texts("error"),
+              (std::vector<QString>{"'65 ' is not a valid integer value.",
+                                    "'65 ' is not a valid integer value."}));
+    EXPECT_EQ(cell(1, 0), "65 6");
+    EXPECT_EQ(state.table.pairs[0].char_from, "A");
+}
+
+TEST_F(TableWindow, EnterOpensTheInputBoxInCharacters) {
+    start();
+    type_at(1, 1, "old");
+    dialogs.inputs.push_back(QString::fromUtf8("new é"));
+    key_at(1, 1, Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Enter...");
+    EXPECT_EQ(dialogs.shown[0].text, "Row: 1 Column: 2|old|255");
+    EXPECT_EQ(state.table.pairs[0].char_to, "new \xE9");
+
+    dialogs.inputs.push_back(std::nullopt);
+    key_at(1, 1, Qt::Key_Return);
+    EXPECT_EQ(cell(1, 1), QString::fromUtf8("new é"));
+
+    option("opt_hexa")->setChecked(true);
+    key_at(1, 1, Qt::Key_Return);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+TEST_F(TableWindow, ButtonsMoveRowsWithTheirPairs) {
+    start();
+    type_at(1, 0, "a");
+    button("cmd_add")->click();
+    type_at(2, 0, "b");
+    grid()->setCurrentCell(0, 0);
+    button("cmd_ins")->click();
+    EXPECT_EQ(grid()->rowCount(), 3);
+    EXPECT_EQ(cell(1, 0), "");
+    EXPECT_EQ(cell(2, 0), "a");
+    EXPECT_EQ(cell(3, 0), "b");
+    EXPECT_EQ(grid()->currentRow(), 0);
+    EXPECT_EQ(state.job.PairCount, 3);
+
+    grid()->setCurrentCell(1, 0);
+    button("cmd_del")->click();
+    EXPECT_EQ(cell(2, 0), "b");
+    option("opt_hexa")->setChecked(true);
+    EXPECT_EQ(cell(2, 0), "62");
+}
+
+TEST_F(TableWindow, RefusedSwitchBetweenCodesSaysNothing) {
+    start();
+    option("opt_hexa")->setChecked(true);
+    option("opt_deci")->setChecked(true);
+    EXPECT_TRUE(option("opt_hexa")->isChecked());
+    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TableWindow, FailedSwitchBackToCharactersKeepsTheCodes) {
+    start();
+    option("opt_hexa")->setChecked(true);
+    type_at(1, 0, "41");
+    button("cmd_add")->click();
+    type_at(2, 0, "4");
+    type_at(2, 0, " ");  // "4 " does not read
+    option("opt_char")->setChecked(true);
+    EXPECT_EQ(cell(1, 0), "A");
+    EXPECT_EQ(cell(2, 0), "4 ");
+    EXPECT_TRUE(option("opt_char")->isChecked());
+    EXPECT_EQ(state.job.Notation, "HEXA");
+    option("opt_hexa")->setChecked(true);
+    EXPECT_EQ(state.job.Notation, "HEXA");
+}
+
+TEST_F(TableWindow, SaveThenRecallGivesTheSameRowsInEachNotation) {
+    start();
+    type_at(1, 0, "ab");
+    type_at(1, 1, "c");
+    button("cmd_add")->click();
+    for (const char* notation : {"CHAR", "HEXA", "DECI"}) {
+        if (std::string(notation) != "CHAR") {
+            option("opt_char")->setChecked(true);
+        }
+        (std::string(notation) == "HEXA"   ? option("opt_hexa")
+         : std::string(notation) == "DECI" ? option("opt_deci")
+                                           : option("opt_char"))
+            ->setChecked(true);
+        const QString file = name(std::string(notation) + ".glk");
+        const QString before0 = cell(1, 0);
+        dialogs.files.push_back(file);
+        trigger("Savefileas1");
+        EXPECT_EQ(dialogs.shown.back().kind, "save");
+        EXPECT_EQ(dialogs.shown.back().text, "GLK conversion (*. glk)|*.glk|glk");
+
+        button("cmd_add")->click();  // something to be undone by the recall
+        dialogs.files.push_back(file);
+        trigger("Recallfile1");
+        EXPECT_EQ(dialogs.shown.back().text, "Glossek conversion (*.glk) |*.GLK");
+        EXPECT_EQ(grid()->rowCount(), 2) << notation;
+        EXPECT_EQ(cell(1, 0), before0);
+        EXPECT_EQ(state.job.Notation, notation);
+        EXPECT_EQ(state.table.pairs[0].char_from, "ab");
+        EXPECT_EQ(box("txt_tcv")->text(), file);
+        EXPECT_TRUE(option("opt_xtf")->isChecked());
+        EXPECT_TRUE(maximised("frm_tcv"));
+    }
+    EXPECT_EQ(dialogs.texts("error"), std::vector<QString>{});
+}
+
+TEST_F(TableWindow, RecallOfAShorterOrRefusedFile) {
+    start();
+    const QString three = QString::fromStdString(
+        dir.write("three.glk", "CHAR\r\n- a\r\n+ 1\r\n- b\r\n+ 2\r\n- c\r\n+ 3\r\n"));
+    const QString one = QString::fromStdString(dir.write("one.glk", "HEXA\r\n- 7A\r\n+ 39\r\n"));
+    dialogs.files.push_back(three);
+    trigger("Recallfile1");
+    EXPECT_EQ(grid()->rowCount(), 3);
+    dialogs.files.push_back(one);
+    trigger("Recallfile1");
+    EXPECT_EQ(grid()->rowCount(), 1);
+    EXPECT_TRUE(option("opt_hexa")->isChecked());
+    EXPECT_EQ(state.job.PairCount, 1);
+
+    dialogs.files.push_back(QString::fromStdString(dir.write("bad.glk", "char\r\n- x\r\n+ y\r\n")));
+    trigger("Recallfile1");
+    ASSERT_EQ(dialogs.texts("error").size(), 1u);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("CHAR, HEXA or DECI"));
+    EXPECT_EQ(cell(1, 0), "7A");
+    EXPECT_EQ(state.job.TableName, one.toStdString());
+
+    dialogs.files.push_back(QString::fromStdString(dir.write("alone.glk", "DECI\r\n")));
+    trigger("Recallfile1");
+    EXPECT_EQ(grid()->rowCount(), 1);
+    EXPECT_EQ(cell(1, 0), "");
+    EXPECT_TRUE(option("opt_deci")->isChecked());
+}
+
+TEST_F(TableWindow, CharTableWithALineEndByteIsNotSaved) {
+    start();
+    option("opt_hexa")->setChecked(true);
+    type_at(1, 0, "0D");
+    option("opt_char")->setChecked(true);
+    dialogs.files.push_back(name("t.glk"));
+    trigger("Savefileas1");
+    ASSERT_EQ(dialogs.texts("error").size(), 1u);
+    EXPECT_TRUE(dialogs.texts("error")[0].contains("hexadecimal"));
+    EXPECT_FALSE(file_exists(dir.file("t.glk")));
+}
+
+TEST_F(TableWindow, HelpButtonAsksForTheTableTopicOfTheLanguage) {
+    start();
+    button("cmd_hlp")->click();
+    EXPECT_EQ(dialogs.texts("help"), std::vector<QString>{"_TabUS"});
+}
+
+TEST_F(TableWindow, TypedPairIsAppliedByGoAtOnce) {
+    start();
+    type_at(1, 0, "cat");
+    type_at(1, 1, "dog");
+    dir.write("in.txt", "a cat\r\n");
+    box("txt_inp")->setText(name("in.txt"));
+    box("txt_out")->setText(name("out.txt"));
+    option("opt_xtf")->setChecked(true);
+    trigger("mnu_fgo");
+    EXPECT_EQ(dir.read("out.txt"), "a dog\r\n");
+}
+
+TEST_F(TableWindow, KeysWithAltAreNeverCharactersOfACell) {
+    start();
+    trigger("Otherconversiondetails1");
+    type_at(1, 0, "a");
+    for (const auto& [key, text] :
+         {std::pair{Qt::Key_U, "u"}, std::pair{Qt::Key_I, "i"}, std::pair{Qt::Key_T, "t"}}) {
+        send(key, Qt::AltModifier, QString::fromLatin1(text));
+    }
+    EXPECT_EQ(cell(1, 0), "a");
+    EXPECT_EQ(state.table.pairs[0].char_from, "a");
+    // Ctrl letters that are no menu shortcut still type their control character.
+    send(Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
+    EXPECT_EQ(state.table.pairs[0].char_from, "a\x02");
+}
+
+TEST_F(TableWindow, ButtonsGiveTheKeyboardBackToTheGrid) {
+    start();
+    trigger("Otherconversiondetails1");
+    for (const char* name : {"cmd_add", "cmd_ins", "cmd_del"}) {
+        button(name)->setFocus();
+        QTest::mouseClick(button(name), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), grid()) << name;
+    }
+    EXPECT_EQ(grid()->rowCount(), 2);
+}
+
+TEST_F(TableWindow, KeyboardOrderFollowsTheWindowsLayout) {
+    start();
+    trigger("Otherconversiondetails1");
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    std::vector<QString> order;
+    for (int i = 0; i < 7; ++i) {
+        order.push_back(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<QString>{"grd_tcv", "cmd_add", "cmd_ins", "cmd_del", "opt_char",
+                                           "txt_tcv", "cmd_hlp"}));
+}
+
+TEST_F(TableWindow, FocusCueDiffersFromTheCurrentCellsColour) {
+    start();
+    trigger("Otherconversiondetails1");
+    type_at(1, 0, "x");
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    grid()->setFocus();
+    QApplication::processEvents();
+    const QImage focused = grid()->grab().toImage();
+    button("cmd_add")->setFocus();
+    QApplication::processEvents();
+    const QImage unfocused = grid()->grab().toImage();
+    const QPoint edge(0, grid()->height() / 2);
+    const QRect current = grid()->visualItemRect(grid()->item(0, 0));
+    const QPoint inside = grid()->viewport()->mapTo(grid(), current.bottomRight() - QPoint(3, 3));
+    EXPECT_NE(focused.pixel(edge), unfocused.pixel(edge));
+    EXPECT_NE(focused.pixel(edge), focused.pixel(inside));
+}
+
+TEST_F(TableWindow, LongSideShowsWholeInATooltip) {
+    start();
+    type_at(1, 0, "short");
+    const QString long_side(80, QChar('w'));
+    type_at(1, 1, long_side);
+    EXPECT_TRUE(grid()->item(0, 0)->toolTip().isEmpty());
+    EXPECT_EQ(grid()->item(0, 1)->toolTip(), long_side);
+}
+
+TEST_F(TableWindow, GridStretchesAndTheButtonsFollowItsEdge) {
+    start();
+    trigger("Otherconversiondetails1");
+    frame->resize(695, 480);
+    QApplication::processEvents();
+    const QRect grid_before = grid()->geometry();
+    const int gap = button("cmd_add")->x() - grid_before.right();
+    EXPECT_EQ(grid_before.topLeft(), QPoint(40, 48));
+    frame->resize(1100, 760);
+    QApplication::processEvents();
+    EXPECT_EQ(grid()->width() - grid_before.width(), 1100 - 695);
+    // The grid ends where it does at the design size, 36 pixels above the window's edge.
+    EXPECT_EQ(grid()->parentWidget()->height() - (grid()->geometry().bottom() + 1), 36);
+    EXPECT_EQ(button("cmd_add")->x() - grid()->geometry().right(), gap);
+    EXPECT_EQ(option("opt_char")->x() - button("cmd_add")->x(), 16);
+    // Both columns share the room.
+    EXPECT_LE(std::abs(grid()->columnWidth(0) - grid()->columnWidth(1)), 1);
+}
+
+}  // namespace
+}  // namespace glossek

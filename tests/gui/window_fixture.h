@@ -1,0 +1,86 @@
+// The frame with its four child windows, started as the program starts them, and the
+// controls found by their names, as a user's tools find them.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/frame_window.h"
+#include "gui/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace glossek::test {
+
+struct WindowFixture : ::testing::Test {
+    TempDir dir;
+    AppState state;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tmdi_glk> frame;
+
+    WindowFixture() {
+        ::setenv("GLOSSEK_OEMCP", "850", 1);
+        ::setenv("GLOSSEK_ANSICP", "1252", 1);
+    }
+
+    // The program started from the test's folder, which is its own folder too.
+    void start(const std::vector<std::string>& args = {}) {
+        frame.reset();
+        state.ProgramDir = dir.path() + "/";
+        state.StartDir = dir.path();
+        frame = std::make_unique<Tmdi_glk>(state, dialogs, QStringLiteral("/opt/glossek/glossek"));
+        frame->start(interpret_parameters(parse_parameters(args), state.StartDir));
+        frame->show();
+        // As on a desktop, the window shown is the active one, with the keyboard.
+        frame->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    }
+
+    template <typename Widget = QWidget>
+    Widget* find(const char* name) const {
+        auto* widget = frame->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << "no " << name;
+        return widget;
+    }
+    QAction* action(const char* name) const { return find<QAction>(name); }
+    void trigger(const char* item) const { action(item)->trigger(); }
+    // The child window around a window's content ("frm_gen", "frm_tcv", ...).
+    QMdiSubWindow* window(const char* content) const {
+        return find<QMdiSubWindow>((std::string(content) + "_window").c_str());
+    }
+    bool maximised(const char* content) const { return window(content)->isMaximized(); }
+    bool minimised(const char* content) const { return window(content)->isMinimized(); }
+
+    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
+    QRadioButton* option(const char* name) const { return find<QRadioButton>(name); }
+    QTableWidget* grid() const { return find<QTableWidget>("grd_tcv"); }
+    QString name(const std::string& file) const { return QString::fromStdString(dir.file(file)); }
+
+    // The lines a viewer shows ("mem_wvi", "mem_wre").
+    QStringList lines(const char* memo) const {
+        const QString text = find<QPlainTextEdit>(memo)->toPlainText();
+        return text.isEmpty() ? QStringList() : text.split(QChar('\n'));
+    }
+
+    // The names in the program's own folder's boxes and Go.
+    void go(const std::string& input, const std::string& output) {
+        box("txt_inp")->setText(name(input));
+        box("txt_out")->setText(name(output));
+        trigger("mnu_fgo");
+    }
+};
+
+}  // namespace glossek::test
