@@ -2,8 +2,8 @@
 # Installs the Debian packages the build and the tests need, and nothing else.
 # With --fuzz, also clang and its runtime libraries (libFuzzer, sanitizers).
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev xvfb xauth xdotool imagemagick
-          clang-format)
+packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev qt6-translations-l10n xvfb xauth
+          xdotool imagemagick openbox dbus at-spi2-core python3-pyatspi clang-format)
 if [[ "${1:-}" == --fuzz ]]; then
   packages+=(clang libclang-rt-dev)
 fi

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -35,7 +34,7 @@ QToolButton* tool_button(QWidget* parent, const char* name, QStyle::StandardPixm
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* owner)
-    : QWidget(owner, Qt::Window),
+    : QDialog(owner, Qt::Window),
       browser_(new QTextBrowser),
       back_(tool_button(this, "help_back", QStyle::SP_ArrowBack)),
       forward_(tool_button(this, "help_forward", QStyle::SP_ArrowForward)),
@@ -51,10 +50,9 @@ HelpWindow::HelpWindow(QWidget* owner)
     connect(contents_, &QToolButton::clicked, this, &HelpWindow::show_contents);
     connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
-    // Escape closes the window wherever the keyboard is in it.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // Not modal: the program goes on while the help is read. Escape closes it, as it
+    // closes every dialog.
+    setModal(false);
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 4, 4, 0);

@@ -1,15 +1,15 @@
-// The help file in a window of its own beside the frame: an HTML file whose topics are
-// anchors, with a contents section for each language.
+// The help file in a window of its own beside the frame, which stays usable meanwhile: an
+// HTML file whose topics are anchors, with a contents section for each language.
 #pragma once
 
+#include <QDialog>
 #include <QString>
 #include <QTextBrowser>
 #include <QToolButton>
-#include <QWidget>
 
 namespace glossek {
 
-class HelpWindow : public QWidget {
+class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* owner = nullptr);
