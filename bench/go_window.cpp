@@ -36,6 +36,9 @@ public:
                                       int) override {
         return std::nullopt;
     }
+    std::optional<std::pair<int, int>> choose_code_pages(const CodePageChoice&) override {
+        return std::nullopt;
+    }
     void open_link(const QString&) override {}
     void show_help(const QString&, const QString&, const QString&) override {}
 

@@ -107,8 +107,16 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
         report_io(err, error);
         return false;
     }
+    // A kept pair that cannot be used is said; the pair of the language settings converts.
+    std::optional<PageNumbers> kept;
     try {
-        state.pages = code_pages_from_environment();
+        kept = read_code_page_file(code_page_file(state));
+    } catch (const std::exception& error) {
+        report(err, code_page_file(state) + "\n\r" + state.texts.lng_code_page_file_bad);
+        report(err, error.what());
+    }
+    try {
+        state.pages = code_pages_from_environment(nullptr, kept);
     } catch (const CodePageError& error) {
         report(err, error.what());
         return false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/link_config.h"
+#include "conversion/code_pages.h"
 #include "conversion/text_file.h"
 #include "lang/texts.h"
 
@@ -49,6 +50,10 @@ std::string settings_folder_for(const std::string& program_dir) {
 
 std::string language_file(const AppState& state) {
     return settings_of(state) + std::string(kLanguageFileName);
+}
+
+std::string code_page_file(const AppState& state) {
+    return settings_of(state) + std::string(kCodePageFileName);
 }
 
 std::string link_config_file(const AppState& state) {

@@ -20,6 +20,9 @@ std::string settings_folder_for(const std::string& program_dir);
 // The language file, read at start and written at each switch.
 std::string language_file(const AppState& state);
 
+// The pair of code pages chosen in the window, beside the language file.
+std::string code_page_file(const AppState& state);
+
 // The link configuration to read: in the settings folder if there is one there, else
 // beside the program.
 std::string link_config_file(const AppState& state);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -38,13 +40,36 @@ CodePagePair code_page_pair(int oem, int ansi);
 // The pair Windows assigns to a locale name such as "fr_FR.UTF-8", "de_CH", "C", "POSIX", "".
 std::pair<int, int> pages_for_locale(std::string_view locale);
 
+// A DOS page and a Windows page, as the user chose them.
+struct PageNumbers {
+    int oem = 0;
+    int ansi = 0;
+};
+
+// The side file that keeps the pair chosen in the window, read at every start.
+inline constexpr std::string_view kCodePageFileName = "GLK32.CP";
+
+// The pair kept in the file: one line, the DOS page, a blank, the Windows page. Nothing when
+// the file does not exist. Throws TextIoError when it cannot be read and CodePageError when
+// its line is not a pair of supported pages.
+std::optional<PageNumbers> read_code_page_file(const std::string& file_name);
+
+// Writes the pair as one line ended by CR LF ("850 1252"). Throws TextIoError.
+void write_code_page_file(const std::string& file_name, PageNumbers pages);
+
+// A page as the window lists it: its number and its name in the language ("US" or "FR"),
+// for example "850 Western European (DOS)".
+std::string code_page_title(int page, std::string_view language);
+
 // The pair in force: locale from LC_ALL, then LC_CTYPE, then LANG (first non-empty wins),
-// then the overrides GLOSSEK_OEMCP and GLOSSEK_ANSICP (decimal page numbers).
+// replaced by the pair `kept` in GLK32.CP when there is one, then each page replaced by
+// its override GLOSSEK_OEMCP or GLOSSEK_ANSICP (decimal page numbers).
 // An override that is set but is not a supported page of its kind (including an empty
 // value, blanks or anything but plain digits) throws CodePageError whose what() names the
 // variable, the value given and the supported pages of that kind.
 // `get` is getenv-like (returns nullptr when unset); the default reads the real environment.
 CodePagePair code_pages_from_environment(
-    const std::function<const char*(const char*)>& get = nullptr);
+    const std::function<const char*(const char*)>& get = nullptr,
+    const std::optional<PageNumbers>& kept = std::nullopt);
 
 }  // namespace glossek

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace glossek {
 
@@ -13,6 +14,18 @@ namespace glossek {
 struct FileFilter {
     QString description;
     QString pattern;
+};
+
+// What the code-page dialog offers: its texts, the pages with their titles and the pair in
+// force, which starts selected.
+struct CodePageChoice {
+    QString title;
+    QString dos_label;
+    QString windows_label;
+    QList<std::pair<int, QString>> dos_pages;
+    QList<std::pair<int, QString>> windows_pages;
+    int dos = 0;
+    int windows = 0;
 };
 
 class Dialogs {
@@ -34,6 +47,8 @@ public:
     // A line of text, or nothing when the user cancels.
     virtual std::optional<QString> input_text(const QString& title, const QString& prompt,
                                               const QString& initial, int max_length) = 0;
+    // The DOS page and the Windows page chosen, or nothing when the user cancels.
+    virtual std::optional<std::pair<int, int>> choose_code_pages(const CodePageChoice& choice) = 0;
     // Hands the link to the desktop's default program; whether one opens is not looked at.
     virtual void open_link(const QString& url) = 0;
     // The help file at its contents page, then at the topic; the contents page is the one of

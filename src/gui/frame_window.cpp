@@ -149,6 +149,7 @@ void Tmdi_glk::build_menu() {
     mnu_olg->setObjectName(QStringLiteral("mnu_olg"));
     QAction* mnu_US = add_item(mnu_olg, "mnu_US");
     QAction* mnu_FR = add_item(mnu_olg, "mnu_FR");
+    QAction* mnu_ocp = add_item(pdn_opt, "mnu_ocp");
 
     QMenu* pdn_hlp = add_menu(bar, "pdn_hlp");
     QAction* mnu_hin = add_item(pdn_hlp, "mnu_hin", QKeySequence(Qt::Key_F1));
@@ -170,6 +171,7 @@ void Tmdi_glk::build_menu() {
     connect(mnu_wre_, &QAction::triggered, this, [this] { ShowChild(Child::ResultViewer); });
     connect(mnu_US, &QAction::triggered, this, &Tmdi_glk::mnu_USClick);
     connect(mnu_FR, &QAction::triggered, this, &Tmdi_glk::mnu_FRClick);
+    connect(mnu_ocp, &QAction::triggered, this, &Tmdi_glk::mnu_ocpClick);
     connect(mnu_hin, &QAction::triggered, this, &Tmdi_glk::mnu_hinClick);
     connect(mnu_hab, &QAction::triggered, this, &Tmdi_glk::mnu_habClick);
     connect(mnu_hauth, &QAction::triggered, this, &Tmdi_glk::mnu_hauthClick);
@@ -373,19 +375,63 @@ void Tmdi_glk::mnu_FRClick() {
 }
 
 void Tmdi_glk::load_code_pages() {
+    const QString title = from_cp1252(state_.texts.lng_product);
+    // The pair kept from an earlier choice; one that cannot be used is said, never dropped
+    // in silence, and the pair of the language settings takes its place.
+    std::optional<PageNumbers> kept;
     try {
-        state_.pages = code_pages_from_environment();
+        kept = read_code_page_file(code_page_file(state_));
+    } catch (const std::exception& error) {
+        dialogs_.message(title, joined(from_file_name(code_page_file(state_)),
+                                       from_cp1252(state_.texts.lng_code_page_file_bad)) +
+                                    QStringLiteral("\n") + QString::fromUtf8(error.what()));
+    }
+    try {
+        state_.pages = code_pages_from_environment(nullptr, kept);
     } catch (const CodePageError& error) {
-        // Said, not silently replaced: the user learns which pages exist, and the locale's
-        // own pair stays in force for this run.
-        dialogs_.message(from_cp1252(state_.texts.lng_product), QString::fromUtf8(error.what()));
-        state_.pages = code_pages_from_environment([](const char* name) -> const char* {
-            const std::string_view variable(name);
-            return variable == "GLOSSEK_OEMCP" || variable == "GLOSSEK_ANSICP" ? nullptr
-                                                                               : std::getenv(name);
-        });
+        // Said, not silently replaced: the user learns which pages exist, and the pair
+        // without the faulty setting stays in force for this run.
+        dialogs_.message(title, QString::fromUtf8(error.what()));
+        state_.pages = code_pages_from_environment(
+            [](const char* name) -> const char* {
+                const std::string_view variable(name);
+                return variable == "GLOSSEK_OEMCP" || variable == "GLOSSEK_ANSICP"
+                           ? nullptr
+                           : std::getenv(name);
+            },
+            kept);
     }
     show_code_pages();
+}
+
+void Tmdi_glk::mnu_ocpClick() {
+    CodePageChoice choice;
+    choice.title = from_cp1252(state_.texts.lng_code_pages);
+    choice.dos_label = from_cp1252(state_.texts.lng_dos_page);
+    choice.windows_label = from_cp1252(state_.texts.lng_windows_page);
+    for (int page : supported_oem_pages()) {
+        choice.dos_pages.append(
+            {page, QString::fromStdString(code_page_title(page, state_.LanguageCode))});
+    }
+    for (int page : supported_ansi_pages()) {
+        choice.windows_pages.append(
+            {page, QString::fromStdString(code_page_title(page, state_.LanguageCode))});
+    }
+    choice.dos = state_.pages.oem;
+    choice.windows = state_.pages.ansi;
+    const std::optional<std::pair<int, int>> chosen = dialogs_.choose_code_pages(choice);
+    if (!chosen) {
+        return;
+    }
+    guarded([&] {
+        // In force at once, for the next conversion and the grid's characters; kept for the
+        // next start.
+        state_.pages = code_page_pair(chosen->first, chosen->second);
+        show_code_pages();
+        frm_tcv_->show_rows();
+        make_settings_folder(state_);
+        write_code_page_file(code_page_file(state_), {chosen->first, chosen->second});
+    });
 }
 
 void Tmdi_glk::show_code_pages() {

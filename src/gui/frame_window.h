@@ -57,6 +57,7 @@ private:
     void mnu_fexClick();
     void mnu_USClick();
     void mnu_FRClick();
+    void mnu_ocpClick();
     void mnu_hinClick();
     void mnu_habClick();
     void mnu_hauthClick();

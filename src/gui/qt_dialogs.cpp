@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "gui/code_pages_dialog.h"
+
 namespace glossek {
 
 namespace {
@@ -114,6 +116,14 @@ std::optional<QString> QtDialogs::input_text(const QString& title, const QString
         return std::nullopt;
     }
     return dialog.textValue();
+}
+
+std::optional<std::pair<int, int>> QtDialogs::choose_code_pages(const CodePageChoice& choice) {
+    CodePagesDialog dialog(choice, owner_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }
 
 void QtDialogs::open_link(const QString& url) {

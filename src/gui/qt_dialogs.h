@@ -27,6 +27,7 @@ public:
                                      const QString& default_suffix) override;
     std::optional<QString> input_text(const QString& title, const QString& prompt,
                                       const QString& initial, int max_length) override;
+    std::optional<std::pair<int, int>> choose_code_pages(const CodePageChoice& choice) override;
     void open_link(const QString& url) override;
     void show_help(const QString& help_file, const QString& topic,
                    const QString& language) override;

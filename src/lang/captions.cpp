@@ -24,6 +24,7 @@ std::vector<Caption> make_captions() {
         {"mnu_wvi", {"View input file", "Aperçu du fichier en entrée"}},
         {"mnu_wre", {"View result", "Aperçu du résultat"}},
         {"mnu_olg", {"Language", "Langue"}},
+        {"mnu_ocp", {"Code pages...", "Pages de code..."}},
         {"mnu_US", {"English", "Anglais"}},
         {"mnu_FR", {"French", "Français"}},
         {"pdn_hlp", {"&Help", "&?"}},

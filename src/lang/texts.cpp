@@ -69,6 +69,12 @@ LanguageTexts make_english() {
         "The conversion was stopped.";
     t.lng_generation_stopped = "Generation stopped: the output file was left as it was:";
     t.lng_all_files = "All files";
+    t.lng_code_pages = "Code pages";
+    t.lng_dos_page = "DOS code page:";
+    t.lng_windows_page = "Windows code page:";
+    t.lng_code_page_file_bad =
+        "The code pages kept in this file cannot be used; the pair of the language settings is "
+        "used instead.";
     return t;
 }
 
@@ -108,6 +114,12 @@ LanguageTexts make_french() {
     t.lng_generation_stopped =
         utf8_to_cp1252("Génération interrompue : le fichier de sortie est resté tel quel :");
     t.lng_all_files = "Tous les fichiers";
+    t.lng_code_pages = "Pages de code";
+    t.lng_dos_page = "Page de code DOS :";
+    t.lng_windows_page = "Page de code Windows :";
+    t.lng_code_page_file_bad = utf8_to_cp1252(
+        "Les pages de code enregistrées dans ce fichier ne peuvent pas servir ; la paire des "
+        "réglages de langue est utilisée à la place.");
     return t;
 }
 

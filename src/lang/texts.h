@@ -34,6 +34,10 @@ struct LanguageTexts {
     // The window's own additions.
     std::string lng_generation_stopped;
     std::string lng_all_files;
+    std::string lng_code_pages;  // the dialog's title
+    std::string lng_dos_page;
+    std::string lng_windows_page;
+    std::string lng_code_page_file_bad;  // the side file holds no pair of supported pages
 };
 
 // "FR" gives French; anything else English.

@@ -60,4 +60,38 @@ check "code page chosen by the environment" cmp -s "$work/lettre.437" "$work/exp
 run
 check "window without display ends" test "$status" -eq 1
 
+# --help and --version alone: standard output, exit code 0, no display needed.
+(cd "$work" && "$program" --help >"$work/stdout" 2>"$work/stderr")
+check "--help exits with 0" test "$?" -eq 0
+check "--help prints the usage" grep -q "^Usage: glossek" "$work/stdout"
+check "--help says nothing on standard error" test ! -s "$work/stderr"
+(cd "$work" && "$program" --version >"$work/stdout" 2>"$work/stderr")
+check "--version exits with 0" test "$?" -eq 0
+check "--version prints the version" grep -qx "glossek 3.12" "$work/stdout"
+# Beside other parameters it is a file name like any other.
+run --help out.txt W R
+check "--help among parameters is an input name" grep -q "\-\-help: File does not exist" "$work/stderr"
+
+# Batch mode loads no window toolkit.
+LD_DEBUG=libs "$program" "$work/lettre.txt" "$work/lettre.ld" W R 2>"$work/libs" </dev/null
+check "batch mode loads no Qt library" bash -c "! grep -qi 'libQt' '$work/libs'"
+check "batch mode with LD_DEBUG converts" cmp -s "$work/lettre.ld" "$work/expected.win"
+
+# The pair kept by the window in GLK32.CP beside the program: after the environment's
+# overrides, before the locale. A copy of the program has a folder of its own for it.
+mkdir -p "$work/prog"
+cp "$program" "$work/prog/glossek"
+printf '866 1251\r\n' >"$work/prog/GLK32.CP"
+printf 'caf\xa0\xe0\r\n' >"$work/cyrillic.txt"
+(cd "$work" && prog/glossek cyrillic.txt cyrillic.win W R 2>"$work/stderr")
+check "GLK32.CP pair converts" cmp -s "$work/cyrillic.win" <(printf 'caf\xe0\xf0\r\n')
+check "GLK32.CP pair silent" test ! -s "$work/stderr"
+(cd "$work" && GLOSSEK_ANSICP=1252 prog/glossek cyrillic.txt cyrillic.mix W R 2>"$work/stderr")
+check "environment comes before GLK32.CP" cmp -s "$work/cyrillic.mix" <(printf 'caf??\r\n')
+printf '866 9999\r\n' >"$work/prog/GLK32.CP"
+(cd "$work" && prog/glossek lettre.txt lettre.kept W R 2>"$work/stderr")
+check "unusable GLK32.CP is said" grep -q "GLK32.CP: The code pages kept in this file cannot be used" "$work/stderr"
+check "unusable GLK32.CP: the locale's pair converts" cmp -s "$work/lettre.kept" "$work/expected.win"
+check "unusable GLK32.CP left as it was" cmp -s "$work/prog/GLK32.CP" <(printf '866 9999\r\n')
+
 finish

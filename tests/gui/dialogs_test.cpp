@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
+#include "gui/code_pages_dialog.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_text.h"
 #include "support/temp_dir.h"
@@ -53,6 +55,28 @@ TEST(FileFilters, PatternsMatchWithoutRegardToCase) {
     EXPECT_TRUE(listed.contains("letter.txt")) << listed.join(",").toStdString();
     EXPECT_TRUE(listed.contains("NOTES.TXT"));
     EXPECT_FALSE(listed.contains("table.glk"));
+}
+
+TEST(CodePagesDialogTest, ListsThePagesWithThePairInForceSelected) {
+    CodePageChoice choice;
+    choice.title = "Code pages";
+    choice.dos_label = "DOS code page:";
+    choice.windows_label = "Windows code page:";
+    choice.dos_pages = {{437, "437 United States (DOS)"}, {850, "850 Western European (DOS)"}};
+    choice.windows_pages = {{1251, "1251 Cyrillic (Windows)"}, {1252, "1252 Western (Windows)"}};
+    choice.dos = 850;
+    choice.windows = 1252;
+    CodePagesDialog dialog(choice);
+    auto* dos = dialog.findChild<QListWidget*>("lst_oem");
+    auto* windows = dialog.findChild<QListWidget*>("lst_ansi");
+    ASSERT_NE(dos, nullptr);
+    ASSERT_NE(windows, nullptr);
+    EXPECT_EQ(dialog.windowTitle(), "Code pages");
+    EXPECT_EQ(dos->count(), 2);
+    EXPECT_EQ(dos->currentItem()->text(), "850 Western European (DOS)");
+    EXPECT_EQ(dialog.chosen(), std::pair(850, 1252));
+    windows->setCurrentRow(0);
+    EXPECT_EQ(dialog.chosen(), std::pair(850, 1251));
 }
 
 TEST(QtText, BytesOfTheAnsiPageAndBack) {

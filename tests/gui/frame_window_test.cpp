@@ -213,6 +213,67 @@ TEST_F(FrameWindow, UnknownCodePageIsSaidAndTheLocalePairKept) {
     EXPECT_EQ(state.pages.ansi, 1252);
 }
 
+// The pair of the locale alone, as a user who starts the program from the desktop has it.
+struct CodePages : FrameWindow {
+    CodePages() {
+        ::unsetenv("GLOSSEK_OEMCP");
+        ::unsetenv("GLOSSEK_ANSICP");
+        ::setenv("LC_ALL", "en_US.UTF-8", 1);
+    }
+    ~CodePages() override { ::unsetenv("LC_ALL"); }
+    std::pair<int, int> in_force() const { return {state.pages.oem, state.pages.ansi}; }
+};
+
+TEST_F(CodePages, ChosenInTheWindowTheyAreInForceAtOnceAndAtTheNextStart) {
+    start();
+    ASSERT_EQ(in_force(), std::pair(437, 1252));
+    dialogs.code_pages.push_back(std::pair(866, 1251));
+    trigger("mnu_ocp");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Code pages");
+    EXPECT_EQ(dialogs.shown[0].text, "DOS code page:|Windows code page:|437 1252");
+    EXPECT_TRUE(dialogs.offered_dos.contains("850 Western European (DOS)"));
+    EXPECT_TRUE(dialogs.offered_windows.contains("1252 Western European (Windows)"));
+    EXPECT_EQ(dialogs.offered_dos.size(), 16);
+    EXPECT_EQ(in_force(), std::pair(866, 1251));
+    EXPECT_EQ(find<QLabel>("lbl_codepages")->text(), "DOS 866 - Windows 1251");
+    EXPECT_EQ(dir.read("GLK32.CP"), "866 1251\r\n");
+
+    dir.write("in.txt", "\xA0\r\n");  // a Cyrillic a in CP866
+    go("in.txt", "out.txt");
+    EXPECT_EQ(dir.read("out.txt"), "\xE0\r\n");
+
+    start();
+    EXPECT_EQ(in_force(), std::pair(866, 1251));
+    // Cancelled, nothing changes.
+    trigger("mnu_ocp");
+    EXPECT_EQ(in_force(), std::pair(866, 1251));
+    EXPECT_EQ(dir.read("GLK32.CP"), "866 1251\r\n");
+
+    trigger("mnu_FR");
+    trigger("mnu_ocp");
+    EXPECT_EQ(dialogs.shown.back().title, "Pages de code");
+    EXPECT_TRUE(dialogs.offered_dos.contains("850 Europe occidentale (DOS)"));
+}
+
+TEST_F(CodePages, EnvironmentComesFirst) {
+    dir.write("GLK32.CP", "866 1251\r\n");
+    ::setenv("GLOSSEK_ANSICP", "1252", 1);
+    start();
+    EXPECT_EQ(in_force(), std::pair(866, 1252));
+}
+
+TEST_F(CodePages, AnUnusableFileIsSaidAndTheLocalePairUsed) {
+    dir.write("GLK32.CP", "866 9999\r\n");
+    start();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith(
+        name("GLK32.CP") + "\n\rThe code pages kept in this file cannot be used"))
+        << dialogs.shown[0].text.toStdString();
+    EXPECT_EQ(in_force(), std::pair(437, 1252));
+    EXPECT_EQ(dir.read("GLK32.CP"), "866 9999\r\n");
+}
+
 TEST_F(FrameWindow, ShortcutsWinOverTheKeysOfTheControlWithTheFocus) {
     start();
     action("mnu_wre")->setEnabled(true);

@@ -63,6 +63,26 @@ public:
             {"input", title, prompt + "|" + initial + "|" + QString::number(max_length)});
         return take(inputs, std::optional<QString>());
     }
+    // The lists offered, "number title" each, joined by "|", and the pair in force.
+    std::optional<std::pair<int, int>> choose_code_pages(const CodePageChoice& choice) override {
+        QStringList dos;
+        QStringList windows;
+        for (const auto& [page, title] : choice.dos_pages) {
+            dos << title;
+        }
+        for (const auto& [page, title] : choice.windows_pages) {
+            windows << title;
+        }
+        shown.push_back({"code pages", choice.title,
+                         choice.dos_label + "|" + choice.windows_label + "|" +
+                             QString::number(choice.dos) + " " + QString::number(choice.windows)});
+        offered_dos = dos;
+        offered_windows = windows;
+        return take(code_pages, std::optional<std::pair<int, int>>());
+    }
+    std::deque<std::optional<std::pair<int, int>>> code_pages;  // answers of the code-page dialog
+    QStringList offered_dos;
+    QStringList offered_windows;
     void open_link(const QString& url) override { shown.push_back({"link", QString(), url}); }
     void show_help(const QString& help_file, const QString& topic,
                    const QString& language) override {

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The start of a conversion: glossek on a 2 KB file against iconv on the same file, process
+# start included, in paired rounds (each round runs both, alternately, so that a busy moment
+# of the machine weighs on both alike). Prints the median of the rounds and the ratio.
+# Usage: bench/startup.sh [ROUNDS] [RUNS_PER_ROUND]   (defaults 15 and 40)
+set -euo pipefail
+rounds="${1:-15}"
+runs="${2:-40}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(dirname "$here")"
+build="$root/build"
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
+glossek="$build/glossek"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-start.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+python3 "$here/make_text.py" 1 "$work/big.txt"
+head -c 2048 "$work/big.txt" >"$work/small.txt"
+export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
+
+batch() {  # batch TOOL: milliseconds per run over $runs runs
+    local start end i
+    start=$EPOCHREALTIME
+    if [[ "$1" == glossek ]]; then
+        for ((i = 0; i < runs; ++i)); do "$glossek" "$work/small.txt" "$work/out.txt" W R; done
+    else
+        for ((i = 0; i < runs; ++i)); do iconv -f CP850 -t CP1252 "$work/small.txt" >"$work/out.iconv"; done
+    fi
+    end=$EPOCHREALTIME
+    awk -v a="$start" -v b="$end" -v n="$runs" 'BEGIN { printf "%.3f\n", (b - a) * 1000 / n }'
+}
+
+batch glossek >/dev/null
+batch iconv >/dev/null
+mine=()
+theirs=()
+for ((r = 0; r < rounds; ++r)); do
+    if ((r % 2)); then
+        theirs+=("$(batch iconv)")
+        mine+=("$(batch glossek)")
+    else
+        mine+=("$(batch glossek)")
+        theirs+=("$(batch iconv)")
+    fi
+done
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+m=$(median "${mine[@]}")
+t=$(median "${theirs[@]}")
+echo "2 KB file, median of $rounds rounds of $runs runs each (process start included)"
+printf '%-10s %8.3f ms per run\n' glossek "$m" iconv "$t"
+awk -v a="$m" -v b="$t" 'BEGIN { r = a / b
+    printf "glossek / iconv %6.2f  (target <= 1.5) %s\n", r, (r <= 1.5 ? "ok" : "MISSED") }'

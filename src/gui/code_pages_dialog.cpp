@@ -1,0 +1,65 @@
+#include "gui/code_pages_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace glossek {
+
+namespace {
+
+QListWidget* page_list(QWidget* parent, const char* name,
+                       const QList<std::pair<int, QString>>& pages, int current) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    for (const auto& [page, title] : pages) {
+        auto* item = new QListWidgetItem(title, list);
+        item->setData(Qt::UserRole, page);
+        if (page == current) {
+            list->setCurrentItem(item);
+        }
+    }
+    if (list->currentItem() == nullptr && list->count() > 0) {
+        list->setCurrentRow(0);
+    }
+    return list;
+}
+
+int page_of(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item != nullptr ? item->data(Qt::UserRole).toInt() : 0;
+}
+
+}  // namespace
+
+CodePagesDialog::CodePagesDialog(const CodePageChoice& choice, QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("dlg_cp"));
+    setWindowTitle(choice.title);
+    lst_oem = page_list(this, "lst_oem", choice.dos_pages, choice.dos);
+    lst_ansi = page_list(this, "lst_ansi", choice.windows_pages, choice.windows);
+    auto* dos_label = new QLabel(choice.dos_label, this);
+    auto* windows_label = new QLabel(choice.windows_label, this);
+    dos_label->setBuddy(lst_oem);
+    windows_label->setBuddy(lst_ansi);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // A double click picks the page and closes the dialog, as in any list of choices.
+    connect(lst_oem, &QListWidget::itemActivated, this, &QDialog::accept);
+    connect(lst_ansi, &QListWidget::itemActivated, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(dos_label, 0, 0);
+    layout->addWidget(windows_label, 0, 1);
+    layout->addWidget(lst_oem, 1, 0);
+    layout->addWidget(lst_ansi, 1, 1);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    resize(620, 420);
+    lst_oem->setFocus();
+}
+
+std::pair<int, int> CodePagesDialog::chosen() const {
+    return {page_of(lst_oem), page_of(lst_ansi)};
+}
+
+}  // namespace glossek
