@@ -10,7 +10,7 @@
 #include <string>
 
 #include "conversion/engine.h"
-#include "gui/frame_window.h"
+#include "gui/windows.h"
 
 namespace {
 
@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
     AppState state;
     state.ProgramDir = "/nonexistent/";
     Answering dialogs(QString::fromStdString(input));
-    Tmdi_glk frame(state, dialogs, QStringLiteral("glossek"));
-    frame.start(CommandLineJob{});
+    ProgramWindows windows(state, dialogs, QStringLiteral("glossek"));
+    windows.start(CommandLineJob{});
+    Tmdi_glk& frame = windows.frame();
     frame.show();
     QApplication::processEvents();
     auto* input_command = frame.findChild<QAction*>(QStringLiteral("mnu_fin"));

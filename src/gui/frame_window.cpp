@@ -17,12 +17,9 @@
 #include "app/link_config.h"
 #include "app/side_files.h"
 #include "gui/child_window.h"
-#include "gui/general_data_window.h"
 #include "gui/language.h"
 #include "gui/program_icon.h"
 #include "gui/qt_text.h"
-#include "gui/table_window.h"
-#include "gui/viewers.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -70,10 +67,6 @@ Tmdi_glk::Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_pat
     statusBar()->addPermanentWidget(code_pages_label_);
     place_on_screen();
     build_menu();
-    create_children();
-    // The captions the windows are created with, from the same table as every switch.
-    apply_captions(*this, kLanguageEnglish);
-    setWindowTitle(QStringLiteral("Glossek"));
     // Menu shortcuts come before the keys of the control that has the focus (Ctrl+A is a
     // window command here, not "select all" in the name box).
     QApplication::instance()->installEventFilter(this);
@@ -124,14 +117,14 @@ void Tmdi_glk::build_menu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("mmn_glk"));
     QMenu* pdn_file = add_menu(bar, "pdn_file");
-    QAction* mnu_fin = add_item(pdn_file, "mnu_fin", QKeySequence(Qt::CTRL | Qt::Key_F12));
+    add_item(pdn_file, "mnu_fin", QKeySequence(Qt::CTRL | Qt::Key_F12));
     add_item(pdn_file, "mnu_fou");  // no command of its own
-    QAction* mnu_fgo = add_item(pdn_file, "mnu_fgo", QKeySequence(Qt::Key_F2));
+    add_item(pdn_file, "mnu_fgo", QKeySequence(Qt::Key_F2));
     QAction* mnu_fex = add_item(pdn_file, "mnu_fex");
 
     QMenu* pdn_tcv = add_menu(bar, "pdn_tcv");
-    QAction* Recallfile1 = add_item(pdn_tcv, "Recallfile1");
-    QAction* Savefileas1 = add_item(pdn_tcv, "Savefileas1");
+    add_item(pdn_tcv, "Recallfile1");
+    add_item(pdn_tcv, "Savefileas1");
 
     QMenu* pdn_win = add_menu(bar, "pdn_win");
     QAction* mnu_wge = add_item(pdn_win, "mnu_wge", QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -158,12 +151,9 @@ void Tmdi_glk::build_menu() {
     QAction* mnu_hglkh = add_item(pdn_hlp, "mnu_hglkh");
     QAction* mnu_hmail = add_item(pdn_hlp, "mnu_hmail");
 
-    // Each item goes to the window that owns its command; the frame keeps its own.
-    connect(mnu_fin, &QAction::triggered, this, [this] { frm_gen_->mnu_finClick(); });
-    connect(mnu_fgo, &QAction::triggered, this, [this] { frm_gen_->mnu_fgoClick(); });
+    // The frame's own commands; File, Input and Go and the Auxiliary conversion menu go to
+    // the windows that own them (windows.cpp).
     connect(mnu_fex, &QAction::triggered, this, &Tmdi_glk::mnu_fexClick);
-    connect(Recallfile1, &QAction::triggered, this, [this] { frm_tcv_->Recallfile1Click(); });
-    connect(Savefileas1, &QAction::triggered, this, [this] { frm_tcv_->Savefileas1Click(); });
     connect(mnu_wge, &QAction::triggered, this, [this] { ShowChild(Child::GeneralData); });
     connect(Otherconversiondetails1, &QAction::triggered, this,
             [this] { ShowChild(Child::TableEditor); });
@@ -185,43 +175,44 @@ void Tmdi_glk::FormCreate() {
     guarded([&] { read_link_config(link_config_file(state_), state_.links); });
 }
 
-void Tmdi_glk::create_children() {
-    // In their fixed order; every child exists from now to the end of the program.
-    frm_tcv_ = new Tfrm_tcv(*this);
-    frm_wvi_ = new Tfrm_wvi;
-    frm_wre_ = new Tfrm_wre;
-    frm_gen_ = new Tfrm_gen(*this);
-    const QIcon icon = program_icon();
-    for (QWidget* content :
-         std::initializer_list<QWidget*>{frm_tcv_, frm_wvi_, frm_wre_, frm_gen_}) {
-        content->setWindowIcon(icon);
-        auto* window = new ChildWindow(content, kChildDesignSize);
-        mdi_->addSubWindow(window);
-        window->hide();  // shown below, each as it should start
+void Tmdi_glk::adopt_child(Child child, QWidget* content, LineView* view) {
+    const auto index = static_cast<std::size_t>(child);
+    content->setWindowIcon(windowIcon());
+    auto* window = new ChildWindow(content, kChildDesignSize);
+    mdi_->addSubWindow(window);
+    children_[index] = window;
+    viewers_[index] = view;
+    // Every child exists from now to the end of the program. The table editor starts as an
+    // icon; a viewer shows none until it has something to show, so that it cannot be opened
+    // before its menu item allows it.
+    if (child == Child::TableEditor) {
+        window->showMinimized();
+    } else if (child == Child::GeneralData) {
+        window->show();
+    } else {
+        window->hide();
     }
-    // The table editor starts as an icon; a viewer shows none until it has something to
-    // show, so that it cannot be opened before its menu item allows it.
-    window_of(Child::TableEditor)->showMinimized();
-    window_of(Child::GeneralData)->show();
+    if (child == Child::GeneralData) {
+        // The captions the windows are created with, from the same table as every switch.
+        apply_captions(*this, kLanguageEnglish);
+        setWindowTitle(QStringLiteral("Glossek"));
+    }
+}
 
-    connect(frm_gen_, &Tfrm_gen::tableLoaded, frm_tcv_, &Tfrm_tcv::show_table);
-    connect(frm_tcv_, &Tfrm_tcv::tableRecalled, frm_gen_,
-            [this] { frm_gen_->select_way(ConversionWay::AuxiliaryTable); });
+QAction* Tmdi_glk::menu_item(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name));
 }
 
 ChildWindow* Tmdi_glk::window_of(Child child) const {
-    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
-    return static_cast<ChildWindow*>(windows.at(static_cast<qsizetype>(child)));
+    return children_[static_cast<std::size_t>(child)];
 }
 
-void Tmdi_glk::start(const CommandLineJob& command) {
+bool Tmdi_glk::load_language_and_code_pages() {
     const bool language_read = guarded([&] { load_language(); });
     // The code pages whatever happened to the language: a conversion must never run on a
     // pair other than the one chosen.
     load_code_pages();
-    if (language_read) {
-        frm_gen_->FormCreate(command);
-    }
+    return language_read;
 }
 
 void Tmdi_glk::ShowChild(Child child) {
@@ -243,10 +234,7 @@ bool Tmdi_glk::is_maximised(Child child) const {
 }
 
 LineView& Tmdi_glk::viewer(Child viewer) {
-    if (viewer == Child::InputViewer) {
-        return *frm_wvi_;
-    }
-    return *frm_wre_;
+    return *viewers_[static_cast<std::size_t>(viewer)];
 }
 
 void Tmdi_glk::enable_viewer(Child viewer) {
@@ -298,7 +286,7 @@ void Tmdi_glk::closeEvent(QCloseEvent* event) {
         // program ends as soon as it has.
         event->ignore();
         close_when_unlocked_ = true;
-        frm_gen_->request_stop();
+        emit stopRequested();
         return;
     }
     event->accept();
@@ -428,7 +416,7 @@ void Tmdi_glk::mnu_ocpClick() {
         // next start.
         state_.pages = code_page_pair(chosen->first, chosen->second);
         show_code_pages();
-        frm_tcv_->show_rows();
+        emit codePagesChanged();
         make_settings_folder(state_);
         write_code_page_file(code_page_file(state_), {chosen->first, chosen->second});
     });

@@ -15,10 +15,6 @@
 namespace glossek {
 
 class ChildWindow;
-class Tfrm_gen;
-class Tfrm_tcv;
-class Tfrm_wre;
-class Tfrm_wvi;
 
 class Tmdi_glk : public QMainWindow, public WindowServices {
     Q_OBJECT
@@ -27,8 +23,15 @@ public:
     Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_path);
     ~Tmdi_glk() override;
 
-    // The language, the code pages and the command line, as the program starts.
-    void start(const CommandLineJob& command);
+    // Each child window's content, in the children's fixed order, once: the table editor,
+    // the input viewer, the result viewer, General data. A viewer is a LineView as well.
+    void adopt_child(Child child, QWidget* content, LineView* view = nullptr);
+    // The language, then the code pages whatever became of it. False when the language file
+    // could not be read: the start goes no further (the error has been shown).
+    bool load_language_and_code_pages();
+
+    // A menu item by its name, for whoever connects it to the window that owns its command.
+    QAction* menu_item(const char* name) const;
 
     AppState& state() override { return state_; }
     Dialogs& dialogs() override { return dialogs_; }
@@ -43,6 +46,13 @@ public:
     void remember_folder(const QString& chosen_file) override;
     void lock_commands(bool locked) override;
 
+signals:
+    // The frame is being closed while a command runs: the command is asked to stop, and the
+    // program ends once it has.
+    void stopRequested();
+    // Another pair of code pages is in force: what shows bytes as text shows them again.
+    void codePagesChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,7 +60,6 @@ protected:
 private:
     void FormCreate();
     void build_menu();
-    void create_children();
     ChildWindow* window_of(Child child) const;
     void place_on_screen();
 
@@ -81,10 +90,8 @@ private:
     bool locked_ = false;
     bool close_when_unlocked_ = false;
 
-    Tfrm_tcv* frm_tcv_ = nullptr;
-    Tfrm_wvi* frm_wvi_ = nullptr;
-    Tfrm_wre* frm_wre_ = nullptr;
-    Tfrm_gen* frm_gen_ = nullptr;
+    ChildWindow* children_[4] = {};
+    LineView* viewers_[4] = {};
     QAction* mnu_wvi_ = nullptr;
     QAction* mnu_wre_ = nullptr;
 };

@@ -8,9 +8,9 @@
 #include "app/batch.h"
 #include "app/side_files.h"
 #include "conversion/job.h"
-#include "gui/frame_window.h"
 #include "gui/program_icon.h"
 #include "gui/qt_dialogs.h"
+#include "gui/windows.h"
 
 int main(int argc, char** argv) {
     using namespace glossek;
@@ -27,10 +27,10 @@ int main(int argc, char** argv) {
     const CommandLineJob command = interpret_parameters(parse_parameters(args), state.StartDir);
 
     QtDialogs dialogs;
-    Tmdi_glk frame(state, dialogs, QString::fromLocal8Bit(program_path.c_str()));
-    dialogs.set_owner(&frame);
-    frame.start(command);
-    frame.show();
+    ProgramWindows windows(state, dialogs, QString::fromLocal8Bit(program_path.c_str()));
+    dialogs.set_owner(&windows.frame());
+    windows.start(command);
+    windows.frame().show();
     QApplication::exec();
     return 1;
 }

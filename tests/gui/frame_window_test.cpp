@@ -96,7 +96,7 @@ TEST_F(FrameWindow, WindowMenuShowsOneChildAtATimeWithTheKeyboardOnItsFirstContr
 TEST_F(FrameWindow, KeysTypedAfterAWindowShortcutReachTheChildShown) {
     start();
     frame->activateWindow();
-    QApplication::setActiveWindow(frame.get());
+    QApplication::setActiveWindow(frame);
     QTest::keyClick(box("txt_inp"), Qt::Key_A, Qt::ControlModifier);
     ASSERT_TRUE(maximised("frm_tcv"));
     QTest::keyClicks(QApplication::focusWidget(), "xy");
@@ -119,7 +119,7 @@ TEST_F(FrameWindow, ClosingAChildOnlyMinimisesIt) {
 }
 
 TEST_F(FrameWindow, RestoredChildTakesItsDesignSizeWithinTheFrame) {
-    frame.reset();
+    windows.reset();
     start();
     frame->resize(900, 700);
     for (const char* child : {"frm_tcv", "frm_gen"}) {
@@ -140,12 +140,12 @@ TEST_F(FrameWindow, RestoredChildTakesItsDesignSizeWithinTheFrame) {
 
 TEST_F(FrameWindow, ExitEndsTheProgramWithCodeOneWithoutAQuestion) {
     start();
-    QTimer::singleShot(0, frame.get(), [this] { trigger("mnu_fex"); });
+    QTimer::singleShot(0, frame, [this] { trigger("mnu_fex"); });
     EXPECT_EQ(QApplication::exec(), 1);
     EXPECT_TRUE(dialogs.shown.empty());
 
     start();
-    QTimer::singleShot(0, frame.get(), [this] { frame->close(); });
+    QTimer::singleShot(0, frame, [this] { frame->close(); });
     EXPECT_EQ(QApplication::exec(), 1);
 }
 
@@ -278,7 +278,7 @@ TEST_F(FrameWindow, ShortcutsWinOverTheKeysOfTheControlWithTheFocus) {
     start();
     action("mnu_wre")->setEnabled(true);
     frame->activateWindow();
-    QApplication::setActiveWindow(frame.get());
+    QApplication::setActiveWindow(frame);
     QTest::keyClick(box("txt_inp"), Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(maximised("frm_wre"));
     QTest::keyClick(find<QWidget>("mem_wre"), Qt::Key_A, Qt::ControlModifier);

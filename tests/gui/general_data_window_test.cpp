@@ -310,7 +310,7 @@ struct StoppedGo : GeneralData {
 
 TEST_F(StoppedGo, CancelButtonStopsItAndKeepsTheOldOutput) {
     bool locked = false;
-    QTimer::singleShot(0, frame.get(), [&] {
+    QTimer::singleShot(0, frame, [&] {
         auto* stop = find<QPushButton>("cmd_stop");
         EXPECT_TRUE(stop->isVisible());
         EXPECT_EQ(stop->text(), "Cancel");
@@ -325,18 +325,18 @@ TEST_F(StoppedGo, CancelButtonStopsItAndKeepsTheOldOutput) {
 }
 
 TEST_F(StoppedGo, EscapeStopsItToo) {
-    QTimer::singleShot(0, frame.get(),
+    QTimer::singleShot(0, frame,
                        [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
     trigger("mnu_fgo");
     expect_stopped_with_the_old_output();
 }
 
 TEST_F(StoppedGo, ClosingTheFrameStopsItFirst) {
-    QTimer::singleShot(0, frame.get(), [&] { frame->close(); });
+    QTimer::singleShot(0, frame, [&] { frame->close(); });
     trigger("mnu_fgo");
     expect_stopped_with_the_old_output();
     EXPECT_TRUE(frame->isVisible());  // closed once the conversion has ended
-    QTimer::singleShot(2000, frame.get(), [] { QApplication::exit(2); });
+    QTimer::singleShot(2000, frame, [] { QApplication::exit(2); });
     EXPECT_EQ(QApplication::exec(), 1);
 }
 

@@ -135,7 +135,7 @@ struct LanguageSwitch : test::WindowFixture {
 
     // A new run of the program in the same folder, knowing no language yet.
     void restart() {
-        frame.reset();
+        windows.reset();
         state.LanguageCode.clear();
         state.texts = LanguageTexts();
         start();

@@ -276,7 +276,7 @@ TEST_F(TableWindow, KeyboardOrderFollowsTheWindowsLayout) {
     start();
     trigger("Otherconversiondetails1");
     frame->activateWindow();
-    QApplication::setActiveWindow(frame.get());
+    QApplication::setActiveWindow(frame);
     std::vector<QString> order;
     for (int i = 0; i < 7; ++i) {
         order.push_back(QApplication::focusWidget()->objectName());
@@ -291,7 +291,7 @@ TEST_F(TableWindow, FocusCueDiffersFromTheCurrentCellsColour) {
     trigger("Otherconversiondetails1");
     type_at(1, 0, "x");
     frame->activateWindow();
-    QApplication::setActiveWindow(frame.get());
+    QApplication::setActiveWindow(frame);
     grid()->setFocus();
     QApplication::processEvents();
     const QImage focused = grid()->grab().toImage();

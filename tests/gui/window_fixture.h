@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/frame_window.h"
 #include "gui/scripted_dialogs.h"
+#include "gui/windows.h"
 #include "support/temp_dir.h"
 
 namespace glossek::test {
@@ -29,7 +29,8 @@ struct WindowFixture : ::testing::Test {
     TempDir dir;
     AppState state;
     ScriptedDialogs dialogs;
-    std::unique_ptr<Tmdi_glk> frame;
+    std::unique_ptr<ProgramWindows> windows;
+    Tmdi_glk* frame = nullptr;
 
     WindowFixture() {
         ::setenv("GLOSSEK_OEMCP", "850", 1);
@@ -38,15 +39,17 @@ struct WindowFixture : ::testing::Test {
 
     // The program started from the test's folder, which is its own folder too.
     void start(const std::vector<std::string>& args = {}) {
-        frame.reset();
+        windows.reset();
         state.ProgramDir = dir.path() + "/";
         state.StartDir = dir.path();
-        frame = std::make_unique<Tmdi_glk>(state, dialogs, QStringLiteral("/opt/glossek/glossek"));
-        frame->start(interpret_parameters(parse_parameters(args), state.StartDir));
+        windows = std::make_unique<ProgramWindows>(state, dialogs,
+                                                   QStringLiteral("/opt/glossek/glossek"));
+        frame = &windows->frame();
+        windows->start(interpret_parameters(parse_parameters(args), state.StartDir));
         frame->show();
         // As on a desktop, the window shown is the active one, with the keyboard.
         frame->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame));
     }
 
     template <typename Widget = QWidget>
