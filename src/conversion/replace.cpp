@@ -21,8 +21,9 @@ namespace {
 #endif
 constexpr std::uint64_t kLengthFloor = std::uint64_t{1} << GLOSSEK_GUARD_FLOOR_SHIFT;
 constexpr std::uint64_t kReplacementFloor = std::uint64_t{1} << (GLOSSEK_GUARD_FLOOR_SHIFT + 2);
-// What a long line gets for cascades that neither grow nor shrink it: a few seconds' work.
-constexpr std::uint64_t kReplacementCeiling = std::uint64_t{1} << 31;
+// Cascades that neither grow nor shrink the line may make |S|^2 replacements, up to this:
+// about ten seconds of work, enough for the swap ba -> ab on b^32000 a^32000.
+constexpr std::uint64_t kReplacementCeiling = std::uint64_t{1} << 30;
 
 std::uint64_t saturated_add(std::uint64_t a, std::uint64_t b) {
     std::uint64_t sum = 0;
@@ -126,19 +127,41 @@ class Stage;
 // the stages hold: the line as it stands while they work on it.
 class Guard {
 public:
-    explicit Guard(const ReplacementBudget& budget) : budget_(budget) {}
+    // A budget of the caller's choosing.
+    explicit Guard(const ReplacementBudget& budget) : budget_(budget), worked_out_(true) {}
+    // The pair's own budget on the line. Most lines never come near its floors, so it is
+    // worked out only when a pair passes them.
+    Guard(std::size_t line_size, std::string_view search, std::string_view replacement)
+        : budget_{saturated_add(saturated_mul(line_size, 2), kLengthFloor), kReplacementFloor},
+          line_size_(line_size),
+          search_(search),
+          replacement_(replacement) {}
     void watch(const Stage& stage) { stages_[watched_++] = &stage; }
 
     void count_replacement() {
         if (++replacements_ > budget_.max_replacements) {
-            throw ReplacementGuardError(ReplacementGuardError::Reason::Count, 0, 0,
-                                        budget_.max_replacements);
+            work_out();
+            if (replacements_ > budget_.max_replacements) {
+                throw ReplacementGuardError(ReplacementGuardError::Reason::Count, 0, 0,
+                                            budget_.max_replacements);
+            }
         }
     }
-    inline void check_length() const;
+    inline void check_length();
 
 private:
-    ReplacementBudget budget_;
+    void work_out() {
+        if (!worked_out_) {
+            budget_ = replacement_budget(line_size_, search_, replacement_);
+            worked_out_ = true;
+        }
+    }
+
+    ReplacementBudget budget_;  // till worked out, floors below the budget
+    bool worked_out_ = false;
+    std::size_t line_size_ = 0;
+    std::string_view search_;
+    std::string_view replacement_;
     std::uint64_t replacements_ = 0;
     std::array<const Stage*, 2> stages_{};
     std::size_t watched_ = 0;
@@ -177,12 +200,22 @@ public:
         front_.clear();
         for (std::size_t d = 1; d < search.size(); ++d) {
             const std::size_t overlap = std::min(replacement.size(), search.size() - d);
-            if (search.substr(d, overlap) == replacement.substr(0, overlap)) {
+            if (same_bytes(search.data() + d, replacement.data(), overlap)) {
                 reach_back_ = d;
             }
         }
-        for (std::size_t i = 0; i < reach_back_; ++i) {
-            takeable_[static_cast<unsigned char>(search[i])] = true;
+        if (next_ != nullptr) {
+            takeable_.fill(false);
+            for (std::size_t i = 0; i < reach_back_; ++i) {
+                takeable_[static_cast<unsigned char>(search[i])] = true;
+            }
+        }
+        // Whether an occurrence can start in the replacement: the search text inside it, or
+        // its end the search text's start.
+        cascades_ = reach_back_ > 0;
+        for (std::size_t j = 0; j < replacement.size() && !cascades_; ++j) {
+            const std::size_t overlap = std::min(search.size(), replacement.size() - j);
+            cascades_ = same_bytes(replacement.data() + j, search.data(), overlap);
         }
     }
 
@@ -217,19 +250,23 @@ private:
                 }
                 finish(tail_.substr(0, at));
                 tail_.remove_prefix(at + search_.size());
-                front_.clear();
-                front_at_ = 0;
-                replace(0);
+                if (!cascades_) {
+                    // No occurrence can start before the next byte of the tail: the
+                    // replacement is done with at once, and the tail searched on.
+                    guard_.count_replacement();
+                    finish(replacement_);
+                    if (replacement_.size() > search_.size()) {
+                        guard_.check_length();
+                    }
+                    continue;
+                }
+                replace(front_.size());
                 continue;
             }
             // An occurrence that starts in the front is looked for whole: the tail lends it
             // the bytes such an occurrence may reach into.
             const std::size_t lent = std::min(keep_, tail_.size());
-            if (lent == 1) {
-                front_.push_back(tail_.front());
-            } else if (lent != 0) {
-                front_.append(tail_.data(), lent);
-            }
+            append_to_front(tail_.data(), lent);
             const std::string_view pending(front_.data() + front_at_, front_.size() - front_at_);
             const std::size_t at = find_text(pending, search_);
             if (at != std::string_view::npos) {
@@ -242,8 +279,7 @@ private:
                 // No occurrence starts in the front's own bytes; the lent ones are searched
                 // again where they lie, at the start of the tail.
                 finish(pending.substr(0, pending.size() - lent));
-                front_.clear();
-                front_at_ = 0;
+                front_at_ = front_.size();  // empty, the room before it kept
                 continue;
             }
             // The input so far ends within reach of an occurrence: keep its last bytes.
@@ -267,9 +303,13 @@ private:
                 // replacements that fill the room.
                 const std::size_t rest = front_.size() - rest_from;
                 const std::size_t room = std::max(needed * 2 + 64, rest);
-                spare_.resize(room);
-                spare_.append(front_, rest_from, rest);
-                front_.swap(spare_);
+                if (rest == 0) {
+                    front_.resize(room);
+                } else {
+                    spare_.resize(room);
+                    spare_.append(front_, rest_from, rest);
+                    front_.swap(spare_);
+                }
                 rest_from = room;
             }
             front_at_ = rest_from - needed;
@@ -280,8 +320,20 @@ private:
             if (replacement_.size() > search_.size()) {
                 guard_.check_length();
             }
+            if (!cascades_) {
+                return;
+            }
             // A cascade's next occurrence mostly starts in what was just written: it is looked
-            // for there first, without the set-up of a whole search.
+            // for there first, without the set-up of a whole search, with the bytes it may
+            // reach into taken from the tail.
+            const std::size_t wanted = needed + keep_;
+            if (front_.size() - front_at_ < wanted && !tail_.empty()) {
+                const std::size_t taken =
+                    std::min(wanted - (front_.size() - front_at_), tail_.size());
+                append_to_front(tail_.data(), taken);
+                tail_.remove_prefix(taken);
+                text = front_.data() + front_at_;
+            }
             const std::size_t size = front_.size() - front_at_;
             const std::size_t starts =
                 size < search_.size() ? 0 : std::min(needed, size - search_.size() + 1);
@@ -298,21 +350,43 @@ private:
         }
     }
 
+    // Bytes that follow the front go to its end. A front that keeps moving on (a cascade
+    // that eats the tail) leaves room behind it that nothing uses: that is given up first.
+    void append_to_front(const char* bytes, std::size_t size) {
+        const std::size_t pending = front_.size() - front_at_;
+        if (front_at_ > 4096 && front_at_ > 2 * pending) {
+            const std::size_t room = pending + 64;
+            std::memmove(front_.data() + room, front_.data() + front_at_, pending);
+            front_.resize(room + pending);
+            front_at_ = room;
+        }
+        if (size == 1) {
+            front_.push_back(*bytes);
+        } else if (size != 0) {
+            front_.append(bytes, size);
+        }
+    }
+
     // Searched bytes with no occurrence in them go to `done`.
     void finish(std::string_view bytes) {
         if (bytes.empty()) {
             return;
         }
         done_.append(bytes);
-        if (next_ == nullptr) {
-            return;
+        if (next_ != nullptr) {
+            hand_on_what_is_safe(bytes.size());
         }
+    }
+
+    // After `added` bytes went to `done`: what no cascade can take back any more goes on to
+    // the next stage, a piece at a time.
+    void hand_on_what_is_safe(std::size_t added) {
         if (reach_back_ == 0) {
             safe_ = done_.size();
         } else {
             // A cascade back into `done` takes only bytes of the search text's start: a
             // byte that is none of those stops it.
-            const std::size_t from = std::max(safe_, done_.size() - bytes.size());
+            const std::size_t from = std::max(safe_, done_.size() - added);
             for (std::size_t i = done_.size(); i > from; --i) {
                 if (!takeable_[static_cast<unsigned char>(done_[i - 1])]) {
                     safe_ = i;
@@ -343,7 +417,8 @@ private:
     std::string_view replacement_;
     std::size_t keep_;  // |F| - 1: how far an occurrence reaches past its first byte
     std::size_t reach_back_ = 0;
-    std::array<bool, 256> takeable_{};
+    bool cascades_ = false;  // whether a replacement can make an occurrence in or before it
+    std::array<bool, 256> takeable_;  // only with a next stage: set in the constructor
     Guard& guard_;
     Stage* next_;
     std::size_t piece_size_;
@@ -356,14 +431,17 @@ private:
     std::size_t handed_ = 0;  // done_[0, handed_) has gone to the next stage
 };
 
-void Guard::check_length() const {
+void Guard::check_length() {
     std::uint64_t length = 0;
     for (std::size_t i = 0; i < watched_; ++i) {
         length += stages_[i]->held();
     }
     if (length > budget_.max_length) {
-        throw ReplacementGuardError(ReplacementGuardError::Reason::Growth, 0, 0,
-                                    budget_.max_length);
+        work_out();
+        if (length > budget_.max_length) {
+            throw ReplacementGuardError(ReplacementGuardError::Reason::Growth, 0, 0,
+                                        budget_.max_length);
+        }
     }
 }
 
@@ -405,18 +483,27 @@ bool keeps_too_much(const Buffers& buffers) {
     return false;
 }
 
-// ReplaceAll into buffers.result; `source` must not lie in the buffers.
+// Room for the result as a pair that lengthens the line a little makes it, so that a long
+// line's result is not moved when it outgrows the line; room never written costs no memory.
+void reserve_result(std::string_view source, std::string_view search, std::string_view replacement,
+                    std::string& result) {
+    result.reserve(source.size() + (replacement.size() > search.size() ? source.size() / 4 : 0));
+}
+
+// ReplaceAll into buffers.result, within `budget` or, without one, the pair's own budget on
+// the line; `source` must not lie in the buffers.
 void replace_all(std::string_view source, std::string_view search, std::string_view replacement,
-                 const ReplacementBudget& budget, std::size_t piece_size, Buffers& buffers) {
+                 const ReplacementBudget* budget, std::size_t piece_size, Buffers& buffers) {
     if (search.empty()) {
         buffers.result.assign(source);
         return;
     }
     if (replacement.find(search) == std::string_view::npos) {
-        Guard guard(budget);
+        Guard guard =
+            budget != nullptr ? Guard(*budget) : Guard(source.size(), search, replacement);
         Stage stage(search, replacement, guard, buffers.result, buffers.first, nullptr, piece_size);
         guard.watch(stage);
-        buffers.result.reserve(source.size());
+        reserve_result(source, search, replacement, buffers.result);
         stage.feed(source, true);
     } else if (kMarkerWord.find(search) != std::string_view::npos) {
         // The replacement holds the search text: every occurrence becomes the marker word,
@@ -427,13 +514,14 @@ void replace_all(std::string_view source, std::string_view search, std::string_v
     } else {
         // The two phases run together: what the first has finished goes on to the second as
         // it comes, so the line with all its marker words is never built.
-        Guard guard(budget);
+        Guard guard =
+            budget != nullptr ? Guard(*budget) : Guard(source.size(), search, replacement);
         Stage second(kMarkerWord, replacement, guard, buffers.result, buffers.second, nullptr,
                      piece_size);
         Stage first(search, kMarkerWord, guard, buffers.marked, buffers.first, &second, piece_size);
         guard.watch(first);
         guard.watch(second);
-        buffers.result.reserve(source.size());
+        reserve_result(source, search, replacement, buffers.result);
         first.feed(source, true);
     }
 }
@@ -473,15 +561,16 @@ ReplacementGuardError::ReplacementGuardError(Reason reason, std::size_t pair, lo
 
 std::string ReplaceAll(std::string_view source, std::string_view search,
                        std::string_view replacement) {
-    return ReplaceAll(source, search, replacement,
-                      replacement_budget(source.size(), search, replacement));
+    Buffers buffers;
+    replace_all(source, search, replacement, nullptr, kMarkerPieceSize, buffers);
+    return std::move(buffers.result);
 }
 
 std::string ReplaceAll(std::string_view source, std::string_view search,
                        std::string_view replacement, const ReplacementBudget& budget,
                        std::size_t piece_size) {
     Buffers buffers;
-    replace_all(source, search, replacement, budget, piece_size, buffers);
+    replace_all(source, search, replacement, &budget, piece_size, buffers);
     return std::move(buffers.result);
 }
 
@@ -505,8 +594,7 @@ void replace_all_in_place(std::string& line, std::string_view search,
     // Kept from line to line, so that a conversion does not allocate for each line it changes.
     thread_local Buffers buffers;
     try {
-        replace_all(line, search, replacement, replacement_budget(line.size(), search, replacement),
-                    kMarkerPieceSize, buffers);
+        replace_all(line, search, replacement, nullptr, kMarkerPieceSize, buffers);
     } catch (const ReplacementGuardError&) {
         buffers = Buffers{};  // a stopped pair may leave a huge line's worth of scratch
         throw;
