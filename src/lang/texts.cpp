@@ -63,7 +63,7 @@ LanguageTexts make_english() {
         "Save the table with codes in hexadecimal or in decimal.";
     t.lng_pair_too_long =
         "Replacement pair %p was stopped on line %l: the line grew past %n bytes, the most "
-        "this pair may make of it. The conversion was stopped.";
+        "allowed for this line and pair. The conversion was stopped.";
     t.lng_pair_too_many =
         "Replacement pair %p was stopped on line %l after %n replacements, the most allowed "
         "on a line of this length. The conversion was stopped.";
@@ -99,7 +99,8 @@ LanguageTexts make_french() {
         "Enregistrez le tableau en codes hexadécimaux ou décimaux.");
     t.lng_pair_too_long = utf8_to_cp1252(
         "Le couple de remplacement %p a été arrêté à la ligne %l : la ligne a dépassé %n "
-        "octets, le maximum que ce couple peut en faire. La conversion a été arrêtée.");
+        "octets, le maximum permis pour cette ligne et ce couple. La conversion a été "
+        "arrêtée.");
     t.lng_pair_too_many = utf8_to_cp1252(
         "Le couple de remplacement %p a été arrêté à la ligne %l après %n remplacements, le "
         "maximum permis sur une ligne de cette longueur. La conversion a été arrêtée.");

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "lang/texts.h"
 
@@ -340,15 +342,15 @@ TEST(ReplacementGuardMessage, NamesTheBudgetThePairAndTheLineInBothLanguages) {
     const LanguageTexts english = language_texts("US");
     EXPECT_EQ(error_text(growth, english),
               "Replacement pair 2 was stopped on line 41: the line grew past 67108880 bytes, the "
-              "most this pair may make of it. The conversion was stopped.");
+              "most allowed for this line and pair. The conversion was stopped.");
     EXPECT_EQ(error_text(count, english),
               "Replacement pair 3 was stopped on line 7 after 1073741824 replacements, the most "
               "allowed on a line of this length. The conversion was stopped.");
     const LanguageTexts french = language_texts("FR");
     EXPECT_EQ(error_text(growth, french),
               "Le couple de remplacement 2 a \xE9t\xE9 arr\xEAt\xE9 \xE0 la ligne 41 : la ligne a "
-              "d\xE9pass\xE9 67108880 octets, le maximum que ce couple peut en faire. La "
-              "conversion a \xE9t\xE9 arr\xEAt\xE9"
+              "d\xE9pass\xE9 67108880 octets, le maximum permis pour cette ligne et ce couple. "
+              "La conversion a \xE9t\xE9 arr\xEAt\xE9"
               "e.");
     EXPECT_EQ(error_text(count, french),
               "Le couple de remplacement 3 a \xE9t\xE9 arr\xEAt\xE9 \xE0 la ligne 7 apr\xE8s "
