@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF):
-# best of 3 runs each, peak memory of every run, and a check of the outputs.
+# best of 3 runs each, peak memory of every run, and a check of the outputs. Also a Unix
+# file (LF alone, so one line for glossek) of 1.2 x SIZE_MB through the pair LF -> CR LF,
+# beside sed doing the same.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
 set -euo pipefail
 
@@ -40,15 +42,26 @@ input="$work/input.txt"
 python3 "$here/make_text.py" "$size_mb" "$input"
 bytes=$(stat -c %s "$input")
 printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
+# The same text with LF alone, ending on a line end, as one line of 1.2 x SIZE_MB.
+unix="$work/unix.txt"
+python3 - "$input" "$unix" "$size_mb" <<'EOF'
+import sys
+text = open(sys.argv[1], "rb").read().replace(b"\r", b"")
+size = int(sys.argv[3]) * 1_200_000
+data = (text * (size // len(text) + 1))[:size]
+open(sys.argv[2], "wb").write(data[: data.rfind(b"\n") + 1])
+EOF
+unix_bytes=$(stat -c %s "$unix")
+printf 'HEXA\r\n- 0A\r\n+ 0D 0A\r\n' >"$work/lf.glk"
 cat "$input" >/dev/null  # warm the page cache
 load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the figures noisy
 
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 # Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
-keys=(dw wd table iconv sed cat)
+keys=(dw wd table iconv sed cat lf sedlf)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
-                  [iconv]=iconv [sed]=sed [cat]=cat)
+                  [iconv]=iconv [sed]=sed [cat]=cat [lf]="glossek LF" [sedlf]="sed LF")
 # shellcheck disable=SC2034  # read through the nameref in run_once
 {
     cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
@@ -57,6 +70,8 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
+    cmd_lf=("$glossek" "$unix" "$work/lf.txt" "A$work/lf.glk" R)
+    cmd_sedlf=(sed 's/$/\r/' "$unix")
 }
 declare -A best rss
 
@@ -99,9 +114,14 @@ echo "Input: $mb MB of CP850 text, best of $runs runs (load average before: $loa
 printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
-    awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
+    size=$bytes
+    if [[ $key == lf || $key == sedlf ]]; then
+        size=$unix_bytes
+    fi
+    awk -v n="$name" -v s="${best[$key]}" -v b="$size" -v k="${rss[$key]}" \
         'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
+awk -v b="$unix_bytes" 'BEGIN { printf "(LF rows: one line of %.1f MB with LF alone, LF -> CR LF)\n", b / 1e6 }'
 
 ratio() {  # label, numerator, denominator, target
     awk -v l="$1" -v a="$2" -v b="$3" -v t="$4" \
@@ -118,6 +138,9 @@ for key in dw wd table; do
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
     printf "%-24s %6.1f MiB  (target < 32) %s\n", "glossek peak RSS", m, (m < 32 ? "ok" : "MISSED") }'
+awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
+awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
+    printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
 
 echo
 status=0
@@ -132,6 +155,13 @@ if sed 's/cf\./voir/g; s/env\./environ/g; s/M\./Monsieur/g' "$input" | cmp -s - 
     echo "table output equals sed with the same three pairs"
 else
     echo "table output DIFFERS from sed with the same three pairs"
+    status=1
+fi
+# sed ends each LF line with CR; glossek also ends its one line with CR LF.
+if cat "$work/sedlf.txt" <(printf '\r\n') | cmp -s - "$work/lf.txt"; then
+    echo "LF line output equals sed 's/\$/\\r/' (and the line's own CR LF)"
+else
+    echo "LF line output DIFFERS from sed 's/\$/\\r/'"
     status=1
 fi
 exit "$status"

@@ -37,7 +37,7 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
         try {
             replace_all_in_place(changed, pair.char_from, pair.char_to);
         } catch (const ReplacementGuardError& error) {
-            throw ReplacementGuardError(error.reason(), k + 1, line_number);
+            throw ReplacementGuardError(error.reason(), k + 1, line_number, error.limit());
         }
     }
     return changed;

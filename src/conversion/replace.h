@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,28 +13,57 @@ namespace glossek {
 // own search text is applied.
 inline constexpr std::string_view kMarkerWord = "Awayuhatopotoptopotopmiahou";
 
-// A pair whose replacements would never come to an end on a line. The engine adds the pair
-// number and the line number before the error leaves it.
+// How far a pair may go on one line before it is stopped: some pairs never come to an end,
+// and from outside a pair that would end late looks the same as one that never ends.
+struct ReplacementBudget {
+    // Bytes the line may come to while the pair works on it.
+    std::uint64_t max_length;
+    // Replacements; a pair that goes through the marker word counts those of both phases.
+    std::uint64_t max_replacements;
+};
+
+// The budget of a pair on a line of `line_size` bytes (README, "Replacement budgets").
+ReplacementBudget replacement_budget(std::size_t line_size, std::string_view search,
+                                     std::string_view replacement);
+
+// A pair stopped because it went past its budget on a line. ReplaceAll leaves the pair and
+// line numbers 0; the engine adds them before the error leaves it.
 class ReplacementGuardError : public std::runtime_error {
 public:
-    enum class Reason { Grows, Endless };
-    explicit ReplacementGuardError(Reason reason, std::size_t pair = 0, long long line = 0);
+    enum class Reason {
+        Growth,  // the line went past max_length bytes
+        Count,   // the pair made max_replacements replacements and had more to make
+    };
+    // `limit` is the figure of the budget that was exceeded.
+    ReplacementGuardError(Reason reason, std::size_t pair, long long line, std::uint64_t limit);
     Reason reason() const { return reason_; }
     std::size_t pair() const { return pair_; }
     long long line() const { return line_; }
+    std::uint64_t limit() const { return limit_; }
 
 private:
     Reason reason_;
     std::size_t pair_;
     long long line_;
+    std::uint64_t limit_;
 };
 
 // Replaces the leftmost occurrence of `search` in the line by `replacement` and searches
 // again, so text that a replacement produces is searched too ('aaaa' with 'aa' -> 'a' gives
 // 'a'). When the replacement holds the search text, every occurrence is replaced once.
-// Throws ReplacementGuardError for a pair whose cascade would never end.
+// Throws ReplacementGuardError for a pair that goes past replacement_budget.
 std::string ReplaceAll(std::string_view source, std::string_view search,
                        std::string_view replacement);
+
+// How much finished text the first phase of a pair through the marker word gathers before
+// the second phase takes it.
+inline constexpr std::size_t kMarkerPieceSize = 64 * 1024;
+
+// ReplaceAll within a budget of the caller's choosing. Tests also make `piece_size` small,
+// so that the hand-over between the two phases falls everywhere.
+std::string ReplaceAll(std::string_view source, std::string_view search,
+                       std::string_view replacement, const ReplacementBudget& budget,
+                       std::size_t piece_size = kMarkerPieceSize);
 
 // The same on a line in place; a line the pair leaves alone is not copied.
 void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement);

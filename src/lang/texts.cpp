@@ -61,12 +61,12 @@ LanguageTexts make_english() {
     t.lng_table_char_unsafe =
         "A side holds the byte 13 or 26, which a table in characters cannot keep. "
         "Save the table with codes in hexadecimal or in decimal.";
-    t.lng_pair_grows =
-        "Replacement pair %p never comes to an end on line %l: the line keeps "
-        "growing. The conversion was stopped.";
-    t.lng_pair_endless =
-        "Replacement pair %p never comes to an end on line %l. "
-        "The conversion was stopped.";
+    t.lng_pair_too_long =
+        "Replacement pair %p was stopped on line %l: the line grew past %n bytes, the most "
+        "allowed for this line and pair. The conversion was stopped.";
+    t.lng_pair_too_many =
+        "Replacement pair %p was stopped on line %l after %n replacements, the most allowed "
+        "on a line of this length. The conversion was stopped.";
     t.lng_generation_stopped = "Generation stopped: the output file was left as it was:";
     t.lng_all_files = "All files";
     t.lng_code_pages = "Code pages";
@@ -105,12 +105,13 @@ LanguageTexts make_french() {
     t.lng_table_char_unsafe = utf8_to_cp1252(
         "Un côté contient l'octet 13 ou 26, qu'un tableau en caractères ne peut pas garder. "
         "Enregistrez le tableau en codes hexadécimaux ou décimaux.");
-    t.lng_pair_grows = utf8_to_cp1252(
-        "Le couple de remplacement %p ne se termine pas à la ligne %l : la ligne ne cesse de "
-        "grandir. La conversion a été arrêtée.");
-    t.lng_pair_endless = utf8_to_cp1252(
-        "Le couple de remplacement %p ne se termine pas à la ligne %l. La conversion a été "
+    t.lng_pair_too_long = utf8_to_cp1252(
+        "Le couple de remplacement %p a été arrêté à la ligne %l : la ligne a dépassé %n "
+        "octets, le maximum permis pour cette ligne et ce couple. La conversion a été "
         "arrêtée.");
+    t.lng_pair_too_many = utf8_to_cp1252(
+        "Le couple de remplacement %p a été arrêté à la ligne %l après %n remplacements, le "
+        "maximum permis sur une ligne de cette longueur. La conversion a été arrêtée.");
     t.lng_generation_stopped =
         utf8_to_cp1252("Génération interrompue : le fichier de sortie est resté tel quel :");
     t.lng_all_files = "Tous les fichiers";
@@ -171,11 +172,12 @@ std::string error_text(const std::exception& error, const LanguageTexts& texts) 
         return table->file() + "\n\r" + text;
     }
     if (const auto* guard = dynamic_cast<const ReplacementGuardError*>(&error)) {
-        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Grows
-                                      ? texts.lng_pair_grows
-                                      : texts.lng_pair_endless;
-        return fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
-                       std::to_string(guard->line()));
+        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Growth
+                                      ? texts.lng_pair_too_long
+                                      : texts.lng_pair_too_many;
+        return fill_in(fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
+                               std::to_string(guard->line())),
+                       "%n", std::to_string(guard->limit()));
     }
     return error_box_text(error.what());
 }

@@ -29,8 +29,9 @@ struct LanguageTexts {
     // Messages of the refusals that keep the user's files safe.
     std::string lng_table_not_keyword;
     std::string lng_table_char_unsafe;
-    std::string lng_pair_grows;
-    std::string lng_pair_endless;
+    // A replacement pair past its budget: %p the pair, %l the line, %n the budget's figure.
+    std::string lng_pair_too_long;
+    std::string lng_pair_too_many;
     // The window's own additions.
     std::string lng_generation_stopped;
     std::string lng_all_files;

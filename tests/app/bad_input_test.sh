@@ -139,9 +139,9 @@ ended_well "bad code in a table"
 check "bad code in a table: said" said "'\$4G' is not a valid integer value"
 check "bad code in a table: no output" test ! -e "$out/bad_code.out"
 
-# A pair that never ends is stopped with its pair and line.
+# A pair that never ends is stopped past its budget, with its pair and line.
 run "$in/grows.txt" grows.out "A$in/endless.glk" R
 ended_well "endless pair"
-check "endless pair: said" said "Replacement pair 1 never comes to an end on line 2"
+check "endless pair: said" said "Replacement pair 1 was stopped on line 2: the line grew past"
 
 finish

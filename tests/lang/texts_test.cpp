@@ -48,7 +48,7 @@ TEST(ErrorText, OwnMessagesFollowTheLanguageFileLayerKeepsItsText) {
     LanguageTexts fr = language_texts("FR");
     EXPECT_EQ(error_text(TextIoError(2), fr), "File not found.");
     std::string endless =
-        error_text(ReplacementGuardError(ReplacementGuardError::Reason::Endless, 4, 17), fr);
+        error_text(ReplacementGuardError(ReplacementGuardError::Reason::Count, 4, 17, 9), fr);
     EXPECT_NE(endless.find(" 4 "), std::string::npos);
     EXPECT_NE(endless.find("17"), std::string::npos);
     EXPECT_EQ(error_text(TableFileError(TableFileError::Reason::NotAKeyword, "t.glk"), fr),
