@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF):
-# best of 3 runs each, peak memory of every run, and a check of the outputs.
+# best of 3 runs each, peak memory of every run, and a check of the outputs. Then the same
+# text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
+# Windows beside iconv: memory must not grow with the line.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
 set -euo pipefail
 
@@ -39,6 +41,9 @@ trap 'rm -rf "$work"' EXIT
 input="$work/input.txt"
 python3 "$here/make_text.py" "$size_mb" "$input"
 bytes=$(stat -c %s "$input")
+long_input="$work/long.txt"
+python3 "$here/make_text.py" --one-line "$((6 * size_mb))" "$long_input"
+long_bytes=$(stat -c %s "$long_input")
 printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
 cat "$input" >/dev/null  # warm the page cache
 load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the figures noisy
@@ -47,8 +52,10 @@ export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 # Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
 keys=(dw wd table iconv sed cat)
+long_keys=(long_dw long_iconv)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
-                  [iconv]=iconv [sed]=sed [cat]=cat)
+                  [iconv]=iconv [sed]=sed [cat]=cat
+                  [long_dw]="glossek D->W" [long_iconv]=iconv)
 # shellcheck disable=SC2034  # read through the nameref in run_once
 {
     cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
@@ -57,6 +64,8 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
+    cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
+    cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
 }
 declare -A best rss
 
@@ -93,6 +102,12 @@ for ((round = 1; round <= runs; ++round)); do
         run_once "$key"
     done
 done
+cat "$long_input" >/dev/null
+for ((round = 1; round <= runs; ++round)); do
+    for key in "${long_keys[@]}"; do
+        run_once "$key"
+    done
+done
 
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
 echo "Input: $mb MB of CP850 text, best of $runs runs (load average before: $load)"
@@ -100,6 +115,15 @@ printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
     awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
+        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+done
+
+long_mb=$(awk -v b="$long_bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+echo
+echo "One line of $long_mb MB without a line end, best of $runs runs"
+printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+for key in "${long_keys[@]}"; do
+    awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$long_bytes" -v k="${rss[$key]}" \
         'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
@@ -112,8 +136,9 @@ echo
 ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
 ratio "D->W / cat" "${best[dw]}" "${best[cat]}" 3
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
+ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
 peak=0
-for key in dw wd table; do
+for key in dw wd table long_dw; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
@@ -125,6 +150,13 @@ if cmp -s "$work/dw.txt" "$work/iconv.txt"; then
     echo "D->W output equals iconv's byte for byte"
 else
     echo "D->W output DIFFERS from iconv's"
+    status=1
+fi
+# glossek ends its one line with CR LF; nothing else differs.
+if cat "$work/long_iconv.txt" <(printf '\r\n') | cmp -s - "$work/long_dw.txt"; then
+    echo "long line D->W output equals iconv's (and a CR LF) byte for byte"
+else
+    echo "long line D->W output DIFFERS from iconv's"
     status=1
 fi
 # No replacement here can make a new occurrence, so sed's one pass per pair gives the same.

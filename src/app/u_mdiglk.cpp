@@ -23,6 +23,7 @@
 #include "conversion/text_file.h"
 #include "conversion/u_gen.h"
 #include "lang/apply_language.h"
+#include "lang/messages.h"
 #include "lang/switch_language.h"
 #include "lang/texts.h"
 #include "table/table_file.h"
@@ -267,7 +268,16 @@ void Tmdi_glk::show_error(std::exception_ptr error) {
     try {
         std::rethrow_exception(std::move(error));
     } catch (const std::exception& failure) {
-        text = from_cp1252(error_text(failure, state_.texts));
+        // The name apart from the text: it is the file system's, never the code page's. The
+        // file layer's box keeps its text alone, as it always had.
+        const ErrorMessage message = error_message(failure, state_.texts);
+        text = from_cp1252(message.text);
+        if (!message.file.empty() && dynamic_cast<const TextIoError*>(&failure) == nullptr) {
+            text = joined(QString::fromStdString(printable_name(message.file)), text);
+        }
+        for (const std::string& name : message.listed) {
+            text += QStringLiteral("\n\r") + QString::fromStdString(printable_name(name));
+        }
     } catch (...) {
         text = QStringLiteral("Unexpected error.");
     }
