@@ -54,7 +54,7 @@ std::string io_text(const TextIoError& error, const LanguageTexts& texts) {
     std::string text =
         error.code() == kDiskReadError ? texts.lng_disk_read_error : texts.lng_disk_write_error;
     const std::string reason = system_reason(error.system_error(), texts);
-    if (reason.empty()) {
+    if (reason.empty() && text.find("%s") != std::string::npos) {
         // No word from the system: the text up to where its words would go.
         text.erase(text.find("%s"));
         text.erase(text.find_last_not_of(" :") + 1);
@@ -132,7 +132,11 @@ void append_escaped(std::string& out, std::string_view bytes) {
 
 }  // namespace
 
-ErrorMessage error_message(const std::exception& error, const LanguageTexts& texts) {
+ErrorMessage error_message(const std::exception& error, const LanguageTexts& language) {
+    // Before any language is applied (the language file itself failed), English.
+    const LanguageTexts english =
+        language.lng_product.empty() ? language_texts(kLanguageEnglish) : LanguageTexts{};
+    const LanguageTexts& texts = language.lng_product.empty() ? english : language;
     if (const auto* io = dynamic_cast<const TextIoError*>(&error)) {
         return {io->file(), io_text(*io, texts), {}};
     }

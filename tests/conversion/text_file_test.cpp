@@ -1,6 +1,5 @@
 #include "conversion/text_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -262,21 +261,6 @@ TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
     }
 }
 
-// The names in the folder, sorted: a temporary file left behind shows here.
-std::vector<std::string> names_in(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 using Names = std::vector<std::string>;
 
 mode_t mode_of(const std::string& name) {
@@ -292,10 +276,10 @@ TEST(TextFileReplacing, OldFileStaysUntilTheNewOneIsClosed) {
     file.open_write(dir.file("out"));
     file.write_text(std::string(TextLineFile::kBlockSize + 10, 'n'));  // a block on its way
     EXPECT_EQ(dir.read("out"), "precious");
-    EXPECT_EQ(names_in(dir.path()).size(), 2u);  // the old file and the one being written
+    EXPECT_EQ(dir.names().size(), 2u);  // the old file and the one being written
     file.close();
     EXPECT_EQ(dir.read("out"), std::string(TextLineFile::kBlockSize + 10, 'n'));
-    EXPECT_EQ(names_in(dir.path()), Names{"out"});
+    EXPECT_EQ(dir.names(), Names{"out"});
 
     file.open_write(dir.file("new"));  // a name that did not exist appears only at the end
     EXPECT_FALSE(file_exists(dir.file("new")));
@@ -318,7 +302,7 @@ TEST(TextFileReplacing, AnAbandonedFileLeavesNothingBehind) {
             }
             file.reset();  // way 2: destroyed without a close
         }
-        EXPECT_EQ(names_in(dir.path()), Names{"old"}) << way;
+        EXPECT_EQ(dir.names(), Names{"old"}) << way;
         EXPECT_EQ(dir.read("old"), "precious") << way;
     }
 }
@@ -362,7 +346,7 @@ TEST(TextFileReplacing, SymbolicLinksStayLinksAndTheirTargetsAreReplaced) {
     }
     EXPECT_EQ(dir.read("elsewhere/target"), "chain");
     EXPECT_EQ(dir.read("elsewhere/later"), "dangling");
-    EXPECT_EQ(names_in(dir.file("elsewhere")), (Names{"later", "target"}));
+    EXPECT_EQ(dir.names(dir.file("elsewhere")), (Names{"later", "target"}));
 
     ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
     TextLineFile file;
@@ -390,7 +374,7 @@ TEST(TextFileReplacing, DevicesAndPipesAreWrittenInPlace) {
     EXPECT_EQ(::read(read_end, got, sizeof got), 9);
     EXPECT_EQ(std::string(got, 9), "through\r\n");
     ::close(read_end);
-    EXPECT_EQ(names_in(dir.path()), Names{"fifo"});
+    EXPECT_EQ(dir.names(), Names{"fifo"});
 }
 
 TEST(TextFileReplacing, SignalsRemoveTheFileBeingWrittenAndStillEndTheProcess) {
@@ -409,7 +393,7 @@ TEST(TextFileReplacing, SignalsRemoveTheFileBeingWrittenAndStillEndTheProcess) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
-        EXPECT_EQ(names_in(dir.path()), Names{"out"});
+        EXPECT_EQ(dir.names(), Names{"out"});
         EXPECT_EQ(dir.read("out"), "precious");
     }
     // A signal the caller chose to ignore (nohup) stays ignored.
@@ -577,7 +561,7 @@ TEST(TextFileErrors, FailedWriteLeavesTheOldFileAsItWasAndSaysWhy) {
         EXPECT_EQ(error_code_of([&] { file.close(); }), 103);
         EXPECT_EQ(error_code_of([&] { file.write_text("x"); }), 105);
         EXPECT_EQ(dir.read("out"), "precious") << limit;
-        EXPECT_EQ(names_in(dir.path()), Names{"out"}) << limit;
+        EXPECT_EQ(dir.names(), Names{"out"}) << limit;
     }
 }
 

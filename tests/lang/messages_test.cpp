@@ -60,6 +60,9 @@ TEST(ErrorMessage, SystemFailuresSayWhatHappenedInBothLanguages) {
     // Code 5 stays access denied; an I/O error (errno 5) is no longer taken for it.
     EXPECT_EQ(error_text(TextIoError(5, "f", EACCES), english()), "File access denied.");
     EXPECT_EQ(error_text(TextIoError(kDiskReadError), french()), "Erreur de lecture du disque.");
+    // Before a language is applied: English.
+    EXPECT_EQ(error_text(TextIoError(kDiskReadError, "f", EIO), LanguageTexts{}),
+              "Disk read error: the device reports an input/output error.");
     EXPECT_NE(error_text(TextIoError(kDiskReadError, "f", EIO), english()), "File access denied.");
 }
 
