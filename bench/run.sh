@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF):
-# best of 3 runs each, peak memory of every run, and a check of the outputs. Then the same
+# Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
+# best of 3 runs each, peak memory of every run, and a check of the outputs. glossek flushes
+# its output to the disk before it renames it into place; dd conv=fsync shows what that
+# costs for a plain copy on the same disk (iconv, sed and cat do not flush). Then the same
 # text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
 # Windows beside iconv: memory must not grow with the line.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
@@ -21,7 +23,7 @@ if [[ ! -x /usr/bin/time ]]; then
     apt-get install -y time >/dev/null ||
         { apt-get update >/dev/null && apt-get install -y time >/dev/null; }
 fi
-for tool in iconv sed cat python3 cmake; do
+for tool in iconv sed cat dd python3 cmake; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
 done
 
@@ -51,10 +53,10 @@ load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the fig
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 # Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
-keys=(dw wd table iconv sed cat)
+keys=(dw wd table iconv sed cat dd)
 long_keys=(long_dw long_iconv)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
-                  [iconv]=iconv [sed]=sed [cat]=cat
+                  [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
                   [long_dw]="glossek D->W" [long_iconv]=iconv)
 # shellcheck disable=SC2034  # read through the nameref in run_once
 {
@@ -64,6 +66,7 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
+    cmd_dd=(dd if="$input" of="$work/dd.txt" bs=64K conv=fsync status=none)  # removed before each run, as the others
     cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
     cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
 }
@@ -135,6 +138,8 @@ ratio() {  # label, numerator, denominator, target
 echo
 ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
 ratio "D->W / cat" "${best[dw]}" "${best[cat]}" 3
+awk -v a="${best[dw]}" -v b="${best[dd]}" \
+    'BEGIN { printf "%-24s %6.2f  (a copy flushed to the disk as glossek does)\n", "D->W / dd fsync", a / b }'
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
 ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
 peak=0
