@@ -114,7 +114,7 @@ void Conversion::long_line() {
     bool ended = false;
     while (!ended) {
         std::string_view part = input.next_line_part(ended);
-        const void* nul = std::memchr(part.data(), '\0', part.size());
+        const void* nul = part.empty() ? nullptr : std::memchr(part.data(), '\0', part.size());
         if (nul != nullptr) {
             part = part.substr(
                 0, static_cast<std::size_t>(static_cast<const char*>(nul) - part.data()));

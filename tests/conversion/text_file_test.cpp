@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -375,43 +374,6 @@ TEST(TextFileReplacing, DevicesAndPipesAreWrittenInPlace) {
     EXPECT_EQ(std::string(got, 9), "through\r\n");
     ::close(read_end);
     EXPECT_EQ(dir.names(), Names{"fifo"});
-}
-
-TEST(TextFileReplacing, SignalsRemoveTheFileBeingWrittenAndStillEndTheProcess) {
-    TempDir dir;
-    dir.write("out", "precious");
-    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            TextLineFile file;
-            file.open_write(dir.file("out"));
-            file.write_text(std::string(3 * TextLineFile::kBlockSize, 'x'));
-            ::raise(signal_number);
-            ::_exit(0);  // not reached
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
-        EXPECT_EQ(dir.names(), Names{"out"});
-        EXPECT_EQ(dir.read("out"), "precious");
-    }
-    // A signal the caller chose to ignore (nohup) stays ignored.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGHUP, SIG_IGN);
-        TextLineFile file;
-        file.open_write(dir.file("out"));
-        file.write_text("finished");
-        ::raise(SIGHUP);
-        file.close();
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(dir.read("out"), "finished");
 }
 
 TEST(SameFile, NamesAndIdentity) {
