@@ -5,7 +5,8 @@
 # costs for a plain copy on the same disk (iconv, sed and cat do not flush). Then the same
 # text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
 # Windows beside iconv: memory must not grow with the line.
-# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
+# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere, and
+#        GLOSSEK to time another build of the program, such as an older one, instead)
 set -euo pipefail
 
 size_mb="${1:-200}"
@@ -34,8 +35,11 @@ fi
 if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
     echo "note: $build is not a Release build; figures will be slow" >&2
 fi
-cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
-glossek="$build/glossek"
+glossek="${GLOSSEK:-}"
+if [[ -z "$glossek" ]]; then
+    cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
+    glossek="$build/glossek"
+fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
