@@ -2,6 +2,7 @@
 """Writes about SIZE_MB of French-like DOS text in CP850 with CR LF line ends.
 
 A few MB of random lines are made once and written again and again up to the size.
+With --one-line the same text comes without any line end: a single line of SIZE_MB.
 """
 import random
 import sys
@@ -31,10 +32,20 @@ def line(rng):
 
 
 def main():
-    size = int(float(sys.argv[1]) * 1_000_000)
+    args = [a for a in sys.argv[1:] if a != "--one-line"]
+    one_line = len(args) < len(sys.argv) - 1
+    size = int(float(args[0]) * 1_000_000)
     rng = random.Random(850)
-    chunk = "".join(line(rng) + "\r\n" for _ in range(60000)).encode("cp850")
-    with open(sys.argv[2], "wb") as out:
+    end = " " if one_line else "\r\n"
+    chunk = "".join(line(rng) + end for _ in range(60000)).encode("cp850")
+    with open(args[1], "wb") as out:
+        if one_line:
+            written = 0
+            while written < size:
+                part = chunk[: size - written]
+                out.write(part)
+                written += len(part)
+            return
         written = 0
         while written + len(chunk) <= size:
             out.write(chunk)

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Times glossek beside iconv, sed and cat on one generated DOS text file (CP850, CR LF):
-# best of 3 runs each, peak memory of every run, and a check of the outputs. Also a Unix
-# file (LF alone, so one line for glossek) of 1.2 x SIZE_MB through the pair LF -> CR LF,
-# beside sed doing the same.
-# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere)
+# Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
+# best of 3 runs each, peak memory of every run, and a check of the outputs. glossek flushes
+# its output to the disk before it renames it into place; dd conv=fsync shows what that
+# costs for a plain copy on the same disk (iconv, sed and cat do not flush). Then the same
+# text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
+# Windows beside iconv: memory must not grow with the line. Last, a Unix file (LF alone, so
+# one line for glossek) of 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed.
+# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere, and
+#        GLOSSEK to time another build of the program, such as an older one, instead)
 set -euo pipefail
 
 size_mb="${1:-200}"
@@ -21,7 +25,7 @@ if [[ ! -x /usr/bin/time ]]; then
     apt-get install -y time >/dev/null ||
         { apt-get update >/dev/null && apt-get install -y time >/dev/null; }
 fi
-for tool in iconv sed cat python3 cmake; do
+for tool in iconv sed cat dd python3 cmake; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
 done
 
@@ -32,8 +36,11 @@ fi
 if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
     echo "note: $build is not a Release build; figures will be slow" >&2
 fi
-cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
-glossek="$build/glossek"
+glossek="${GLOSSEK:-}"
+if [[ -z "$glossek" ]]; then
+    cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
+    glossek="$build/glossek"
+fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -41,27 +48,34 @@ trap 'rm -rf "$work"' EXIT
 input="$work/input.txt"
 python3 "$here/make_text.py" "$size_mb" "$input"
 bytes=$(stat -c %s "$input")
-printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
+long_input="$work/long.txt"
+python3 "$here/make_text.py" --one-line "$((6 * size_mb))" "$long_input"
+long_bytes=$(stat -c %s "$long_input")
 # The same text with LF alone, ending on a line end, as one line of 1.2 x SIZE_MB.
 unix="$work/unix.txt"
-python3 - "$input" "$unix" "$size_mb" <<'EOF'
+python3 - "$input" "$unix" "$size_mb" <<'EOF_UNIX'
 import sys
 text = open(sys.argv[1], "rb").read().replace(b"\r", b"")
 size = int(sys.argv[3]) * 1_200_000
 data = (text * (size // len(text) + 1))[:size]
 open(sys.argv[2], "wb").write(data[: data.rfind(b"\n") + 1])
-EOF
+EOF_UNIX
 unix_bytes=$(stat -c %s "$unix")
 printf 'HEXA\r\n- 0A\r\n+ 0D 0A\r\n' >"$work/lf.glk"
+printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
 cat "$input" >/dev/null  # warm the page cache
 load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the figures noisy
 
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 # Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
-keys=(dw wd table iconv sed cat lf sedlf)
+keys=(dw wd table iconv sed cat dd)
+long_keys=(long_dw long_iconv)
+lf_keys=(lf sedlf)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
-                  [iconv]=iconv [sed]=sed [cat]=cat [lf]="glossek LF" [sedlf]="sed LF")
+                  [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
+                  [long_dw]="glossek D->W" [long_iconv]=iconv
+                  [lf]="glossek LF" [sedlf]="sed LF")
 # shellcheck disable=SC2034  # read through the nameref in run_once
 {
     cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
@@ -70,6 +84,9 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
+    cmd_dd=(dd if="$input" of="$work/dd.txt" bs=64K conv=fsync status=none)  # removed before each run, as the others
+    cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
+    cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
     cmd_lf=("$glossek" "$unix" "$work/lf.txt" "A$work/lf.glk" R)
     cmd_sedlf=(sed 's/$/\r/' "$unix")
 }
@@ -108,20 +125,45 @@ for ((round = 1; round <= runs; ++round)); do
         run_once "$key"
     done
 done
+cat "$long_input" >/dev/null
+for ((round = 1; round <= runs; ++round)); do
+    for key in "${long_keys[@]}"; do
+        run_once "$key"
+    done
+done
+cat "$unix" >/dev/null
+for ((round = 1; round <= runs; ++round)); do
+    for key in "${lf_keys[@]}"; do
+        run_once "$key"
+    done
+done
 
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
 echo "Input: $mb MB of CP850 text, best of $runs runs (load average before: $load)"
 printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
-    size=$bytes
-    if [[ $key == lf || $key == sedlf ]]; then
-        size=$unix_bytes
-    fi
-    awk -v n="$name" -v s="${best[$key]}" -v b="$size" -v k="${rss[$key]}" \
+    awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
         'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
-awk -v b="$unix_bytes" 'BEGIN { printf "(LF rows: one line of %.1f MB with LF alone, LF -> CR LF)\n", b / 1e6 }'
+
+long_mb=$(awk -v b="$long_bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+echo
+echo "One line of $long_mb MB without a line end, best of $runs runs"
+printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+for key in "${long_keys[@]}"; do
+    awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$long_bytes" -v k="${rss[$key]}" \
+        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+done
+
+unix_mb=$(awk -v b="$unix_bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+echo
+echo "One line of $unix_mb MB with LF alone, LF -> CR LF through a table, best of $runs runs"
+printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+for key in "${lf_keys[@]}"; do
+    awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$unix_bytes" -v k="${rss[$key]}" \
+        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+done
 
 ratio() {  # label, numerator, denominator, target
     awk -v l="$1" -v a="$2" -v b="$3" -v t="$4" \
@@ -131,16 +173,19 @@ ratio() {  # label, numerator, denominator, target
 echo
 ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
 ratio "D->W / cat" "${best[dw]}" "${best[cat]}" 3
+awk -v a="${best[dw]}" -v b="${best[dd]}" \
+    'BEGIN { printf "%-24s %6.2f  (a copy flushed to the disk as glossek does)\n", "D->W / dd fsync", a / b }'
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
+ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
+awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
+awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
+    printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
 peak=0
-for key in dw wd table; do
+for key in dw wd table long_dw; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
     printf "%-24s %6.1f MiB  (target < 32) %s\n", "glossek peak RSS", m, (m < 32 ? "ok" : "MISSED") }'
-awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
-awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
-    printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
 
 echo
 status=0
@@ -150,11 +195,11 @@ else
     echo "D->W output DIFFERS from iconv's"
     status=1
 fi
-# No replacement here can make a new occurrence, so sed's one pass per pair gives the same.
-if sed 's/cf\./voir/g; s/env\./environ/g; s/M\./Monsieur/g' "$input" | cmp -s - "$work/table.txt"; then
-    echo "table output equals sed with the same three pairs"
+# glossek ends its one line with CR LF; nothing else differs.
+if cat "$work/long_iconv.txt" <(printf '\r\n') | cmp -s - "$work/long_dw.txt"; then
+    echo "long line D->W output equals iconv's (and a CR LF) byte for byte"
 else
-    echo "table output DIFFERS from sed with the same three pairs"
+    echo "long line D->W output DIFFERS from iconv's"
     status=1
 fi
 # sed ends each LF line with CR; glossek also ends its one line with CR LF.
@@ -162,6 +207,13 @@ if cat "$work/sedlf.txt" <(printf '\r\n') | cmp -s - "$work/lf.txt"; then
     echo "LF line output equals sed 's/\$/\\r/' (and the line's own CR LF)"
 else
     echo "LF line output DIFFERS from sed 's/\$/\\r/'"
+    status=1
+fi
+# No replacement here can make a new occurrence, so sed's one pass per pair gives the same.
+if sed 's/cf\./voir/g; s/env\./environ/g; s/M\./Monsieur/g' "$input" | cmp -s - "$work/table.txt"; then
+    echo "table output equals sed with the same three pairs"
+else
+    echo "table output DIFFERS from sed with the same three pairs"
     status=1
 fi
 exit "$status"

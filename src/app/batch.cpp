@@ -10,6 +10,7 @@
 #include "conversion/replace.h"
 #include "conversion/start_up.h"
 #include "conversion/text_file.h"
+#include "lang/messages.h"
 #include "lang/texts.h"
 #include "table/table.h"
 
@@ -19,38 +20,58 @@ namespace {
 
 constexpr const char* kProgramName = "glossek";
 
-void report(std::ostream& err, const std::string& text) {
-    err << kProgramName << ": " << terminal_text(text) << '\n';
+// "glossek: NAME: TEXT", the name as the file system spells it and the text in UTF-8; the
+// names a message lists follow, one a line.
+void report(std::ostream& err, const ErrorMessage& message) {
+    err << kProgramName << ": ";
+    if (!message.file.empty()) {
+        err << printable_name(message.file) << ": ";
+    }
+    err << terminal_text(message.text) << '\n';
+    for (const std::string& name : message.listed) {
+        err << kProgramName << ":     " << printable_name(name) << '\n';
+    }
 }
 
-void report_io(std::ostream& err, const TextIoError& error) {
-    std::string text = error_box_text(error.what());
-    report(err, error.file().empty() ? text : error.file() + "\n\r" + text);
+void report(std::ostream& err, const std::string& file, const std::string& text) {
+    report(err, ErrorMessage{file, text, {}});
 }
 
 void report_error(std::ostream& err, std::exception_ptr error, const LanguageTexts& texts) {
     try {
         std::rethrow_exception(error);
-    } catch (const TextIoError& io) {
-        report_io(err, io);
-    } catch (const std::exception& other) {
-        report(err, error_text(other, texts));
+    } catch (const std::exception& failure) {
+        report(err, error_message(failure, texts));
+    } catch (...) {
+        report(err, {}, "Unexpected error.");
     }
+}
+
+bool is_shown_as_code(unsigned char byte) {
+    // C0 controls, DEL, and the bytes CP1252 leaves undefined (they would be C1 controls).
+    return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+           byte == 0x90 || byte == 0x9D;
 }
 
 }  // namespace
 
 std::string terminal_text(const std::string& message) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text;
     for (std::size_t i = 0; i < message.size(); ++i) {
-        if (message[i] == '\n' && i + 1 < message.size() && message[i + 1] == '\r') {
+        const auto byte = static_cast<unsigned char>(message[i]);
+        if (byte == '\n' && i + 1 < message.size() && message[i + 1] == '\r') {
             text += ": ";
             ++i;
+        } else if (is_shown_as_code(byte)) {
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0x0F];
         } else {
-            text += message[i];
+            text += cp1252_to_utf8(std::string_view(&message[i], 1));
         }
     }
-    return cp1252_to_utf8(text);
+    return text;
 }
 
 std::string usage_text() {
@@ -103,25 +124,25 @@ void load_language(AppState& state) {
 bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err) {
     try {
         load_language(state);
-    } catch (const TextIoError& error) {
-        report_io(err, error);
+    } catch (const std::exception& error) {
+        report(err, error_message(error, state.texts));
         return false;
     }
+    const LanguageTexts& texts = state.texts;
     // A kept pair that cannot be used is said; the pair of the language settings converts.
     std::optional<PageNumbers> kept;
     try {
         kept = read_code_page_file(code_page_file(state));
     } catch (const std::exception& error) {
-        report(err, code_page_file(state) + "\n\r" + state.texts.lng_code_page_file_bad);
-        report(err, error.what());
+        report(err, code_page_file(state), texts.lng_code_page_file_bad);
+        report(err, {}, error_text(error, texts));
     }
     try {
         state.pages = code_pages_from_environment(nullptr, kept);
     } catch (const CodePageError& error) {
-        report(err, error.what());
+        report(err, {}, error.what());
         return false;
     }
-    const LanguageTexts& texts = state.texts;
     StartUpResult result;
     try {
         result = apply_command_line(state, command);
@@ -133,10 +154,16 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
         case StartUpResult::Step::Converted:
             return false;
         case StartUpResult::Step::InputMissing:
-            report(err, state.job.InputName + "\n\r" + texts.lng_input_missing);
+            report(err, state.job.InputName, texts.lng_input_missing);
+            return false;
+        case StartUpResult::Step::SameInputTable:
+            report(err, state.job.InputName, texts.lng_same_input_table);
+            return false;
+        case StartUpResult::Step::SameOutputTable:
+            report(err, state.job.OutputName, texts.lng_same_output_table);
             return false;
         case StartUpResult::Step::TableMissing:
-            report(err, state.job.TableName + "\n\r" + texts.lng_table_file_halted);
+            report(err, state.job.TableName, texts.lng_table_file_halted);
             return true;
         case StartUpResult::Step::TableRefused:
             report_error(err, result.table_error, texts);

@@ -17,7 +17,9 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
 // The language file beside the program, and the texts it selects.
 void load_language(AppState& state);
 
-// A message as one line for a terminal: the LF CR join becomes ": ", CP1252 becomes UTF-8.
+// The program's own text (CP1252) for a terminal, in UTF-8: the LF CR join becomes ": ",
+// and control bytes are shown as \xHH so that no text can drive the terminal. File names
+// never go through it (see printable_name).
 std::string terminal_text(const std::string& message);
 
 // What --help and --version print.

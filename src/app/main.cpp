@@ -50,6 +50,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!display_available()) {
+        if (command.run) {
+            // A command-line conversion whose table stopped it: that has been said; only
+            // the window that would follow cannot open.
+            std::cerr << "glossek: " << terminal_text(state.texts.lng_no_window) << '\n';
+            return 1;
+        }
         std::cerr << "glossek: no display to show the window on (DISPLAY is not set).\n";
         return 1;
     }

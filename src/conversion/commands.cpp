@@ -21,13 +21,13 @@ GoRefusal check_go_names(const ConversionJob& job) {
     if (job.OutputName.empty()) {
         return GoRefusal::OutputUnnamed;
     }
-    if (job.InputName == job.TableName) {
+    if (same_file(job.InputName, job.TableName)) {
         return GoRefusal::SameInputTable;
     }
-    if (job.OutputName == job.TableName) {
+    if (same_file(job.OutputName, job.TableName)) {
         return GoRefusal::SameOutputTable;
     }
-    if (job.OutputName == job.InputName) {
+    if (same_file(job.OutputName, job.InputName)) {
         return GoRefusal::SameInputOutput;
     }
     return GoRefusal::None;
@@ -51,7 +51,10 @@ void read_input_view(ConversionJob& job, const std::function<void(std::string_vi
     std::string line;
     while (!file.at_end()) {
         if (count < kViewerLineLimit) {
-            file.read_line(line);
+            // Cut for the viewer: a line of any length costs no more memory than that.
+            if (!file.read_line(line, kViewerLineBytes)) {
+                file.skip_line();
+            }
             show(line);
         } else {
             file.skip_line();

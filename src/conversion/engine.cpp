@@ -1,6 +1,8 @@
 #include "conversion/engine.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -43,7 +45,120 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
     return changed;
 }
 
+// One run of Generate: the files, the way, and what the window is shown.
+class Conversion {
+public:
+    Conversion(ConversionJob& job, const unsigned char* map, bool whole_blocks,
+               GenerateObserver* observer)
+        : job_(job), map_(map), whole_blocks_(whole_blocks), observer_(observer) {}
+
+    void code_page_lines();
+    void table_lines(const ConversionTable& table, std::size_t pair_count);
+
+    long long line_number() const { return n_; }
+    std::uint64_t line_start() const { return line_start_; }
+
+private:
+    void long_line();
+    void show(std::string_view line) {
+        if (n_ <= kViewerLineLimit) {
+            observer_->result_line(line.substr(0, kViewerLineBytes));
+        }
+        const int position = progress_position(n_, job_.LineCount);
+        if (position != last_position_) {
+            observer_->progress(position);
+            last_position_ = position;
+        }
+        if (observer_->stop_requested()) {
+            throw ConversionStopped();
+        }
+    }
+
+    ConversionJob& job_;
+    const unsigned char* map_;
+    bool whole_blocks_;  // the output file applies the map to whole blocks
+    GenerateObserver* observer_;
+    long long n_ = 0;
+    std::uint64_t line_start_ = 0;
+    int last_position_ = -1;
+    std::string changed_;
+    std::string shown_;
+};
+
+void Conversion::code_page_lines() {
+    TextLineFile& input = job_.InputFile;
+    TextLineFile& output = job_.OutputFile;
+    std::string_view line;
+    while (!input.at_end()) {
+        ++n_;
+        line_start_ = input.position();
+        // A line within the block is taken as it stands; a longer one in parts.
+        if (!input.line_in_block(line, true)) {
+            long_line();
+            continue;
+        }
+        if (!whole_blocks_) {
+            line = converted(line, map_, changed_);
+        }
+        output.write_line(line);
+        if (observer_ != nullptr) {
+            show(whole_blocks_ ? converted(line, map_, shown_) : line);
+        }
+    }
+}
+
+// The line's result ends at its first NUL; the rest of the line, up to its end, is read
+// and dropped. Only what the viewer shows is kept.
+void Conversion::long_line() {
+    TextLineFile& input = job_.InputFile;
+    TextLineFile& output = job_.OutputFile;
+    const bool shown = observer_ != nullptr && n_ <= kViewerLineLimit;
+    std::string raw;
+    bool ended = false;
+    while (!ended) {
+        std::string_view part = input.next_line_part(ended);
+        const void* nul = part.empty() ? nullptr : std::memchr(part.data(), '\0', part.size());
+        if (nul != nullptr) {
+            part = part.substr(
+                0, static_cast<std::size_t>(static_cast<const char*>(nul) - part.data()));
+        }
+        if (shown && raw.size() < kViewerLineBytes) {
+            raw.append(part.substr(0, kViewerLineBytes - raw.size()));
+        }
+        output.write_text(whole_blocks_ ? part : converted(part, map_, changed_));
+        if (nul != nullptr && !ended) {
+            input.skip_line();
+            ended = true;
+        }
+    }
+    output.end_line();
+    if (observer_ != nullptr) {
+        show(converted(raw, map_, shown_));
+    }
+}
+
+void Conversion::table_lines(const ConversionTable& table, std::size_t pair_count) {
+    TextLineFile& input = job_.InputFile;
+    TextLineFile& output = job_.OutputFile;
+    while (!input.at_end()) {
+        ++n_;
+        line_start_ = input.position();
+        std::string_view line = apply_pairs(input.next_line(), table, pair_count, n_, changed_);
+        output.write_line(line);
+        if (observer_ != nullptr) {
+            show(line);
+        }
+    }
+}
+
 }  // namespace
+
+OutOfMemoryError::OutOfMemoryError(std::string file, long long line, std::uint64_t line_bytes)
+    : std::runtime_error("Not enough memory for line " + std::to_string(line) + " (" +
+                         std::to_string(line_bytes) + " bytes read of it)"),
+      file_(std::move(file)),
+      line_(line),
+      line_bytes_(line_bytes) {}
 
 int progress_position(long long lines_done, std::int32_t line_count) {
     if (line_count <= 0) {
@@ -74,33 +189,17 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
     const std::size_t pair_count =
         job.PairCount > 0 ? std::min(static_cast<std::size_t>(job.PairCount), table.pairs.size())
                           : 0;
-    long long n = 0;
-    int last_position = -1;
-    std::string changed;
-    std::string shown;
-    while (!job.InputFile.at_end()) {
-        // The code page ways end a line at its first NUL.
-        std::string_view line = job.InputFile.next_line(map != nullptr);
-        ++n;
-        if (map == nullptr) {
-            line = apply_pairs(line, table, pair_count, n, changed);
-        } else if (!whole_blocks) {
-            line = converted(line, map, changed);
+    Conversion conversion(job, map, whole_blocks, observer);
+    try {
+        if (map != nullptr) {
+            conversion.code_page_lines();
+        } else {
+            conversion.table_lines(table, pair_count);
         }
-        job.OutputFile.write_line(line);
-        if (observer != nullptr) {
-            if (n <= kViewerLineLimit) {
-                observer->result_line(whole_blocks ? converted(line, map, shown) : line);
-            }
-            int position = progress_position(n, job.LineCount);
-            if (position != last_position) {
-                observer->progress(position);
-                last_position = position;
-            }
-            if (observer->stop_requested()) {
-                throw ConversionStopped();
-            }
-        }
+    } catch (const std::bad_alloc&) {
+        // The guards remove the unfinished output: the old file stays as it was.
+        throw OutOfMemoryError(job.InputName, conversion.line_number(),
+                               job.InputFile.position() - conversion.line_start());
     }
     job.InputFile.close();
     job.OutputFile.close();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "conversion/code_pages.h"
@@ -12,12 +13,16 @@
 namespace glossek {
 
 inline constexpr long long kViewerLineLimit = 1000;
+// A viewer line longer than this is cut to it: nobody reads more on one line, and laying
+// out a line of megabytes would hold the window for nothing.
+inline constexpr std::size_t kViewerLineBytes = 64 * 1024;
 
 // What a conversion started from the window shows while it runs.
 class GenerateObserver {
 public:
     virtual ~GenerateObserver() = default;
-    // Each of the first kViewerLineLimit result lines, in order.
+    // Each of the first kViewerLineLimit result lines, in order, each cut to
+    // kViewerLineBytes.
     virtual void result_line(std::string_view line) = 0;
     // The progress position (0 to 100), each time it changes.
     virtual void progress(int position) = 0;
@@ -33,14 +38,32 @@ public:
 
 enum class GenerateOutcome { Done, InputMissing };
 
+// Memory ran out while a line was converted: the input file, the line's number and how
+// many bytes of it had been read by then (the whole line, or as far as it got).
+class OutOfMemoryError : public std::runtime_error {
+public:
+    OutOfMemoryError(std::string file, long long line, std::uint64_t line_bytes);
+    const std::string& file() const { return file_; }
+    long long line() const { return line_; }
+    std::uint64_t line_bytes() const { return line_bytes_; }
+
+private:
+    std::string file_;
+    long long line_;
+    std::uint64_t line_bytes_;
+};
+
 // trunc(n * 100 / line_count), at most 100.
 int progress_position(long long lines_done, std::int32_t line_count);
 
 // Converts the job's input into its output by the way given. With an observer (the window)
 // the first result lines and the progress are reported; without one (batch mode) nothing
-// is. Returns InputMissing, touching no file, when the input file does not exist. Throws
-// TextIoError on a failed file operation and ReplacementGuardError (with the pair and line
-// numbers) for a pair that never ends.
+// is. Returns InputMissing, touching no file, when the input file does not exist. The
+// output replaces the file of its name only once it is complete (see open_write): on any
+// failure that file is as it was. The code page ways take a line of any length in parts,
+// so their memory does not grow with it; the table way holds one whole line at a time.
+// Throws TextIoError on a failed file operation, ReplacementGuardError (with the pair and
+// line numbers) for a pair that never ends, and OutOfMemoryError.
 GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
                          const CodePagePair& pages, GenerateObserver* observer);
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,44 @@ Parameters parse_parameters(const std::vector<std::string>& args);
 // Letters a to z in upper case, nothing else touched.
 std::string upper_ascii(std::string text);
 
-// A relative name made absolute against `folder`; empty and absolute names are kept.
+// A relative name made absolute against `folder`; empty and absolute names are kept, and so
+// is every name when `folder` is empty.
 std::string absolute_name(const std::string& name, const std::string& folder);
 
-// The name of an existing file that matches `name` without regard to case, component by
-// component, or `name` itself when it exists or nothing matches.
-std::string find_ignoring_case(const std::string& name);
+// The table file of the command line, `typed` as given after the "A" (relative names
+// mean `start_folder`): the name as typed when that file exists, else the name in upper
+// case (as the program always used it), else the one file that matches it without regard
+// to case, component by component. When several match, `matches` lists them (sorted) and
+// `name` is the name as typed; when none does, `name` is the name in upper case.
+struct TableLookup {
+    std::string name;
+    std::vector<std::string> matches;
+};
+TableLookup find_table_file(const std::string& typed, const std::string& start_folder);
+
+// The conversion file named on the command line matches several files without regard to
+// case: none of them is taken.
+class AmbiguousTableName : public std::runtime_error {
+public:
+    AmbiguousTableName(std::string file, std::vector<std::string> matches);
+    const std::string& file() const { return file_; }
+    const std::vector<std::string>& matches() const { return matches_; }
+
+private:
+    std::string file_;
+    std::vector<std::string> matches_;
+};
+
+// A relative name on the command line when the folder the program was started from cannot
+// be known (deleted, or a path too long): it would otherwise mean some other folder.
+class FolderUnknownError : public std::runtime_error {
+public:
+    explicit FolderUnknownError(std::string file);
+    const std::string& file() const { return file_; }
+
+private:
+    std::string file_;
+};
 
 // What the command line asks for, with names made absolute against the folder the program
 // was started from (before it moves to its own folder).
@@ -54,7 +87,11 @@ struct CommandLineJob {
     ConversionWay way = ConversionWay::DosToWindows;
     bool table_given = false;
     std::string table_name;
+    std::vector<std::string> table_matches;  // several files match the table name
     bool run = false;
+    // The first relative name that could not be made absolute (the start folder unknown);
+    // empty when every name could be.
+    std::string unresolved_name;
 };
 
 CommandLineJob interpret_parameters(const Parameters& params, const std::string& start_folder);

@@ -5,6 +5,9 @@
 namespace glossek {
 
 StartUpResult apply_command_line(AppState& state, const CommandLineJob& command) {
+    if (!command.unresolved_name.empty()) {
+        throw FolderUnknownError(command.unresolved_name);
+    }
     StartUpResult result;
     ConversionJob& job = state.job;
     state.way = ConversionWay::DosToWindows;
@@ -15,8 +18,22 @@ StartUpResult apply_command_line(AppState& state, const CommandLineJob& command)
     state.way = command.way;
     if (command.table_given) {
         job.TableName = command.table_name;
+        if (!command.table_matches.empty()) {
+            result.step = StartUpResult::Step::TableRefused;
+            result.table_error = std::make_exception_ptr(
+                AmbiguousTableName(command.table_name, command.table_matches));
+            return result;
+        }
         if (!file_exists(job.TableName)) {
             result.step = StartUpResult::Step::TableMissing;
+            return result;
+        }
+        if (command.run && same_file(job.InputName, job.TableName)) {
+            result.step = StartUpResult::Step::SameInputTable;
+            return result;
+        }
+        if (command.run && same_file(job.OutputName, job.TableName)) {
+            result.step = StartUpResult::Step::SameOutputTable;
             return result;
         }
         try {

@@ -17,6 +17,8 @@ struct StartUpResult {
         TableRefused,     // it exists but could not be read or was refused (see table_error)
         Converted,        // the batch conversion ran to its end
         InputMissing,     // the batch conversion found no input file
+        SameInputTable,   // the batch conversion's input is its table file
+        SameOutputTable,  // its output is the table file, which it would replace
     };
     Step step = Step::ShowGeneralData;
     std::vector<TableRow> table_rows;  // the rows to show after a table was loaded
@@ -24,7 +26,10 @@ struct StartUpResult {
 };
 
 // Puts the job in its start state and applies the command line: names, way, table, and with
-// "R" the conversion itself (batch mode). Errors of the conversion are thrown.
+// "R" the conversion itself (batch mode). A conversion whose input or output is its table
+// file (by name or by identity) is refused before anything is read or written. Errors of
+// the conversion are thrown, and FolderUnknownError for a relative name that cannot be
+// made absolute (nothing is then filled in).
 StartUpResult apply_command_line(AppState& state, const CommandLineJob& command);
 
 }  // namespace glossek

@@ -6,29 +6,44 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+struct stat;
+
 namespace glossek {
 
-// The failure of a file operation: the system's error code (or 103 to 105 from this layer)
-// and the message that belongs to that code. `file` names the file when one is known; the
-// error box does not show it, batch mode does.
+// The failure of a file operation: a code of the program (see below) and the message that
+// belongs to that code. `file` names the file when one is known, as the file system spells
+// it; it is kept apart from the message, which is the program's own words.
+//
+// Codes: 2 file not found, 3 invalid filename (a missing folder, a name too long), 4 too
+// many open files, 5 access denied, 32 the output is the file being read; 100 disk read
+// error and 101 disk write error for any other failure of the system, whose error number
+// `system_error` then tells what happened (a full disk, a file too large, a device error);
+// 103 to 105 a file used in a state that does not allow it.
 class TextIoError : public std::runtime_error {
 public:
-    explicit TextIoError(int code, std::string file = {});
+    explicit TextIoError(int code, std::string file = {}, int system_error = 0);
     int code() const { return code_; }
     const std::string& file() const { return file_; }
+    int system_error() const { return system_error_; }
 
 private:
     int code_;
     std::string file_;
+    int system_error_;
 };
 
-// "File not found", "Invalid filename", ..., "I/O error %d".
+inline constexpr int kDiskReadError = 100;
+inline constexpr int kDiskWriteError = 101;
+
+// "File not found", "Invalid filename", ..., "Disk read error", "Disk write error",
+// "I/O error %d" (English: the texts of the file layer that every language shares).
 std::string io_error_message(int code);
 
 // The error box appends a full stop when the message's last byte sorts after '.'.
@@ -41,6 +56,11 @@ std::string application_title(std::string_view program_path);
 // True when the name denotes an existing entry that is not a folder.
 bool file_exists(const std::string& name);
 
+// True when the two names are the same string (two empty names included), or both name an
+// existing entry and it is the same one (same device and inode, links followed): another
+// spelling, a symbolic or a hard link.
+bool same_file(const std::string& first, const std::string& second);
+
 class TextLineFile {
 public:
     // Small enough for the input and output blocks to stay in a core's cache together.
@@ -52,8 +72,14 @@ public:
     TextLineFile& operator=(const TextLineFile&) = delete;
 
     void open_read(const std::string& name);
-    // Fails with code 32, before the file is touched, when this program holds the same
-    // file open for reading (under any name or link): emptying it would lose the input.
+    // A regular file (or a name to be created) is written to a new temporary file in the
+    // same folder, which close() renames over the name once everything is written and on
+    // the disk: until then the file of that name stays as it was, and a failure, abandon()
+    // or a signal (SIGINT, SIGTERM, SIGHUP) removes the temporary file. The new file keeps
+    // the old one's permission bits; a symbolic link keeps pointing to it. Anything else (a
+    // device, a pipe, /dev/stdout) is written directly, as it is opened.
+    // Fails with code 32, before anything is touched, when this program holds the same
+    // regular file open for reading (under any name or link): it would lose the input.
     // With a map (256 entries, kept by the caller until the file is closed), every byte
     // written goes through it, line ends included.
     void open_write(const std::string& name, const unsigned char* map = nullptr);
@@ -62,25 +88,44 @@ public:
     std::string read_line();
     // As read_line, reusing the capacity of `line`.
     void read_line(std::string& line);
+    // As read_line, but keeps at most `limit` bytes: a longer line is cut there, the rest of
+    // it is left unread (skip_line passes it), and the result is false.
+    bool read_line(std::string& line, std::size_t limit);
+    // The current line when it lies whole within the block, up to its first NUL with
+    // `stop_at_nul` (the rest of the line is skipped); valid until the next call on this
+    // file. False, consuming nothing, when it does not. Inline: conversions call it for
+    // every line.
+    bool line_in_block(std::string_view& line, bool stop_at_nul = false) {
+        if (state_ != State::Reading) {
+            return false;
+        }
+        const char* start = buffer_.data() + pos_;
+        const char* end = buffer_.data() + fill_;
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', fill_ - pos_));
+        // The byte after the CR must be in the block too: looking for the LF may refill it.
+        if (cr == nullptr || cr + 1 >= end) {
+            return false;
+        }
+        const auto size = static_cast<std::size_t>(cr - start);
+        const std::size_t text_size = stop_at_nul ? std::min(size, first_nul() - pos_) : size;
+        pos_ += size + (cr[1] == '\n' ? 2 : 1);
+        line = {start, text_size};
+        return true;
+    }
     // As read_line, but valid only until the next call on this file: a line that lies
     // within one block is not copied. With `stop_at_nul` the text ends at the line's first
-    // NUL (the rest of the line is skipped). Inline, as conversions call it for every line.
+    // NUL (the rest of the line is skipped).
     std::string_view next_line(bool stop_at_nul = false) {
-        if (state_ == State::Reading) {
-            const char* start = buffer_.data() + pos_;
-            const char* end = buffer_.data() + fill_;
-            const auto* cr = static_cast<const char*>(std::memchr(start, '\r', fill_ - pos_));
-            // The byte after the CR must be in the block too: looking for the LF may refill it.
-            if (cr != nullptr && cr + 1 < end) {
-                const auto size = static_cast<std::size_t>(cr - start);
-                const std::size_t text_size =
-                    stop_at_nul ? std::min(size, first_nul() - pos_) : size;
-                pos_ += size + (cr[1] == '\n' ? 2 : 1);
-                return {start, text_size};
-            }
-        }
-        return line_across_blocks(stop_at_nul);
+        std::string_view line;
+        return line_in_block(line, stop_at_nul) ? line : line_across_blocks(stop_at_nul);
     }
+    // A line of any length in parts, so that memory does not grow with it: the next bytes
+    // of the current line, at most a block of them, valid until the next call on this file.
+    // `ended` is set once the line's end (CR, CR LF or the end of the data) has been passed;
+    // the part that comes with it may be empty.
+    std::string_view next_line_part(bool& ended);
+    // How many bytes of the file have been consumed.
+    std::uint64_t position() const { return block_start_ + pos_; }
     std::string read_field(int width);
     void skip_line();
 
@@ -102,7 +147,14 @@ public:
         end_line();
     }
 
+    // Writes out what is still buffered; a file written through a temporary file is then
+    // flushed to the disk and renamed over its name. On any failure (here, or a write that
+    // failed before: that ended the file) the temporary file is removed and the file of
+    // that name is left as it was.
     void close();
+    // Ends the file without finishing it, and never fails: a file being written through a
+    // temporary file is removed, so the file of that name stays as it was.
+    void abandon();
     bool is_open() const { return state_ != State::Closed; }
 
 private:
@@ -123,10 +175,13 @@ private:
         }
         return nul_;
     }
+    void open_direct(const std::string& name);
+    void open_temporary(const std::string& target, const struct stat* old);
     void flush_buffer();
     void release();
+    void remove_temporary();
     void require(State wanted, int code) const;
-    [[noreturn]] void fail(int error_number) const;
+    [[noreturn]] void fail(int error_number, bool writing) const;
 
     State state_ = State::Closed;
     int fd_ = -1;
@@ -138,12 +193,23 @@ private:
     bool data_ended_ = false;  // physical end or Ctrl-Z reached while filling
     std::size_t nul_ = 0;
     bool nul_known_ = false;
+    std::uint64_t block_start_ = 0;  // where the block lies in the file
+    std::size_t block_bytes_ = 0;    // what the last read gave, Ctrl-Z and after included
     const unsigned char* write_map_ = nullptr;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
+    bool registered_ = false;  // in the registry of files being read
+    // Writing through a temporary file: its name, the name it replaces, its slot in the
+    // table that the signal handler cleans up, and how much has been sent to the disk.
+    std::string temporary_;
+    std::string target_;
+    int cleanup_slot_ = -1;
+    std::uint64_t written_ = 0;
+    std::uint64_t flushed_ = 0;
 };
 
-// Closes a file that a command left open when it ended early; errors are not reported again.
+// Ends a file that a command left open when it ended early: abandon(), so that an
+// incomplete output never replaces the file of its name. Errors are not reported again.
 class CloseOnExit {
 public:
     explicit CloseOnExit(TextLineFile& file) : file_(file) {}

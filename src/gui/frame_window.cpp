@@ -20,6 +20,7 @@
 #include "gui/language.h"
 #include "gui/program_icon.h"
 #include "gui/qt_text.h"
+#include "lang/messages.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -308,7 +309,16 @@ void Tmdi_glk::show_error(std::exception_ptr error) {
     try {
         std::rethrow_exception(std::move(error));
     } catch (const std::exception& failure) {
-        text = from_cp1252(error_text(failure, state_.texts));
+        // The name apart from the text: it is the file system's, never the code page's. The
+        // file layer's box keeps its text alone, as it always had.
+        const ErrorMessage message = error_message(failure, state_.texts);
+        text = from_cp1252(message.text);
+        if (!message.file.empty() && dynamic_cast<const TextIoError*>(&failure) == nullptr) {
+            text = joined(shown_name(message.file), text);
+        }
+        for (const std::string& name : message.listed) {
+            text += QStringLiteral("\n\r") + shown_name(name);
+        }
     } catch (...) {
         text = QStringLiteral("Unexpected error.");
     }
@@ -370,7 +380,7 @@ void Tmdi_glk::load_code_pages() {
     try {
         kept = read_code_page_file(code_page_file(state_));
     } catch (const std::exception& error) {
-        dialogs_.message(title, joined(from_file_name(code_page_file(state_)),
+        dialogs_.message(title, joined(shown_name(code_page_file(state_)),
                                        from_cp1252(state_.texts.lng_code_page_file_bad)) +
                                     QStringLiteral("\n") + QString::fromUtf8(error.what()));
     }

@@ -158,7 +158,7 @@ void Tfrm_gen::FormCreate(const CommandLineJob& command) {
     switch (result.step) {
         case StartUpResult::Step::TableMissing:
             services_.dialogs().message(from_cp1252(state.texts.lng_product),
-                                        joined(from_file_name(state.job.TableName),
+                                        joined(shown_name(state.job.TableName),
                                                from_cp1252(state.texts.lng_table_file_halted)));
             break;
         case StartUpResult::Step::TableRefused:
@@ -262,7 +262,7 @@ void Tfrm_gen::mnu_fgoClick() {
     }
     if (decision.ask_overwrite &&
         !services_.dialogs().question(
-            title, joined(from_file_name(job.OutputName), from_cp1252(texts.lng_output_exists)))) {
+            title, joined(shown_name(job.OutputName), from_cp1252(texts.lng_output_exists)))) {
         return;
     }
     if (decision.input_exists) {
@@ -283,8 +283,8 @@ void Tfrm_gen::mnu_fgoClick() {
             GoObserver observer(result_view, *gge_progress, state.pages, stop_requested_);
             if (Generate(job, way(), state.table, state.pages, &observer) ==
                 GenerateOutcome::InputMissing) {
-                services_.dialogs().message(title, joined(from_file_name(job.InputName),
-                                                          from_cp1252(texts.lng_input_missing)));
+                services_.dialogs().message(
+                    title, joined(shown_name(job.InputName), from_cp1252(texts.lng_input_missing)));
             }
         } catch (const ConversionStopped&) {
             stopped = true;
@@ -302,13 +302,13 @@ void Tfrm_gen::mnu_fgoClick() {
         // Nothing was written: the result viewer would show lines of no file.
         result_view.clear();
         show_progress(false);
-        services_.dialogs().message(title, joined(from_cp1252(texts.lng_generation_stopped),
-                                                  from_file_name(job.OutputName)));
+        services_.dialogs().message(
+            title, joined(from_cp1252(texts.lng_generation_stopped), shown_name(job.OutputName)));
         return;
     }
     if (decision.input_exists) {
         services_.dialogs().message(
-            title, joined(from_cp1252(texts.lng_generation_done), from_file_name(job.OutputName)));
+            title, joined(from_cp1252(texts.lng_generation_done), shown_name(job.OutputName)));
     }
     show_progress(false);
     services_.enable_viewer(Child::ResultViewer);

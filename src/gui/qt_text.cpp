@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "lang/messages.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -38,6 +39,10 @@ QString from_file_name(const std::string& name) {
 
 std::string to_file_name(const QString& name) {
     return QFile::encodeName(name).toStdString();
+}
+
+QString shown_name(const std::string& name) {
+    return QString::fromStdString(printable_name(name));
 }
 
 QString joined(const QString& first, const QString& second) {

@@ -22,6 +22,10 @@ std::string to_ansi_page(const QString& text, const CodePagePair& pages);
 QString from_file_name(const std::string& name);
 std::string to_file_name(const QString& name);
 
+// A file name as a message shows it: as the system spells it, with control characters and
+// bytes that are not UTF-8 written as codes, so that no name can pass for another.
+QString shown_name(const std::string& name);
+
 // Two parts of a message joined by LF CR, the program's way.
 QString joined(const QString& first, const QString& second);
 

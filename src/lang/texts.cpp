@@ -3,9 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "conversion/replace.h"
 #include "conversion/text_file.h"
-#include "table/table_file.h"
 
 namespace glossek {
 
@@ -75,6 +73,30 @@ LanguageTexts make_english() {
     t.lng_code_page_file_bad =
         "The code pages kept in this file cannot be used; the pair of the language settings is "
         "used instead.";
+    t.lng_table_code_unreadable =
+        "Row %r holds a side that is not a list of valid codes: the file could not be read "
+        "back, so it was not saved.";
+    t.lng_table_too_large =
+        "A conversion table file holds at most 1 MiB (1,048,576 bytes); this one would be "
+        "larger. Nothing was changed.";
+    t.lng_table_ambiguous =
+        "Several files match this conversion file name without regard to case; give the "
+        "name of one exactly:";
+    t.lng_disk_read_error = "Disk read error: %s";
+    t.lng_disk_write_error = "Disk write error: %s";
+    t.lng_disk_full = "the disk is full";
+    t.lng_file_too_large = "the file is too large for the system";
+    t.lng_quota_exceeded = "the disk quota is exceeded";
+    t.lng_device_error = "the device reports an input/output error";
+    t.lng_out_of_memory_line =
+        "Not enough memory to convert line %l, of %s bytes or more. The conversion was "
+        "stopped; no file was changed.";
+    t.lng_digit_group = ",";
+    t.lng_out_of_memory = "Not enough memory. The command was stopped; no file was changed.";
+    t.lng_folder_unknown =
+        "The folder the program was started from cannot be known (it was deleted, or its "
+        "path is too long): give this name in full, from /. Nothing was converted.";
+    t.lng_no_window = "No display: the window cannot open.";
     return t;
 }
 
@@ -121,15 +143,32 @@ LanguageTexts make_french() {
     t.lng_code_page_file_bad = utf8_to_cp1252(
         "Les pages de code enregistrées dans ce fichier ne peuvent pas servir ; la paire des "
         "réglages de langue est utilisée à la place.");
+    t.lng_table_code_unreadable = utf8_to_cp1252(
+        "La ligne %r contient un côté qui n'est pas une suite de codes valides : le fichier ne "
+        "pourrait pas être relu, il n'a donc pas été enregistré.");
+    t.lng_table_too_large = utf8_to_cp1252(
+        "Un fichier de conversion contient au plus 1 Mio (1 048 576 octets) ; celui-ci serait "
+        "plus grand. Rien n'a été modifié.");
+    t.lng_table_ambiguous = utf8_to_cp1252(
+        "Plusieurs fichiers correspondent à ce nom de fichier de conversion sans tenir compte "
+        "des majuscules ; donnez exactement le nom de l'un d'eux :");
+    t.lng_disk_read_error = utf8_to_cp1252("Erreur de lecture du disque : %s");
+    t.lng_disk_write_error = utf8_to_cp1252("Erreur d'écriture sur le disque : %s");
+    t.lng_disk_full = utf8_to_cp1252("le disque est plein");
+    t.lng_file_too_large = utf8_to_cp1252("le fichier est trop grand pour le système");
+    t.lng_quota_exceeded = utf8_to_cp1252("le quota de disque est dépassé");
+    t.lng_device_error = utf8_to_cp1252("le périphérique signale une erreur d'entrée-sortie");
+    t.lng_out_of_memory_line = utf8_to_cp1252(
+        "Mémoire insuffisante pour convertir la ligne %l, de %s octets ou plus. La conversion "
+        "a été arrêtée ; aucun fichier n'a été modifié.");
+    t.lng_digit_group = " ";
+    t.lng_out_of_memory = utf8_to_cp1252(
+        "Mémoire insuffisante. La commande a été arrêtée ; aucun fichier n'a été modifié.");
+    t.lng_folder_unknown = utf8_to_cp1252(
+        "Le dossier d'où le programme a été lancé est inconnu (supprimé, ou son chemin est "
+        "trop long) : donnez ce nom en entier, depuis /. Rien n'a été converti.");
+    t.lng_no_window = utf8_to_cp1252("Pas d'affichage : la fenêtre ne peut pas s'ouvrir.");
     return t;
-}
-
-std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
-    auto at = text.find(mark);
-    if (at != std::string::npos) {
-        text.replace(at, mark.size(), value);
-    }
-    return text;
 }
 
 }  // namespace
@@ -162,24 +201,6 @@ void write_language_file(const std::string& file_name, std::string_view code) {
     file.write_text(code);
     file.end_line();
     file.close();
-}
-
-std::string error_text(const std::exception& error, const LanguageTexts& texts) {
-    if (const auto* table = dynamic_cast<const TableFileError*>(&error)) {
-        const std::string& text = table->reason() == TableFileError::Reason::NotAKeyword
-                                      ? texts.lng_table_not_keyword
-                                      : texts.lng_table_char_unsafe;
-        return table->file() + "\n\r" + text;
-    }
-    if (const auto* guard = dynamic_cast<const ReplacementGuardError*>(&error)) {
-        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Growth
-                                      ? texts.lng_pair_too_long
-                                      : texts.lng_pair_too_many;
-        return fill_in(fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
-                               std::to_string(guard->line())),
-                       "%n", std::to_string(guard->limit()));
-    }
-    return error_box_text(error.what());
 }
 
 std::string cp1252_to_utf8(std::string_view text) {

@@ -1,7 +1,6 @@
 // The message texts of the two languages, as CP1252 bytes.
 #pragma once
 
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -38,7 +37,22 @@ struct LanguageTexts {
     std::string lng_code_pages;  // the dialog's title
     std::string lng_dos_page;
     std::string lng_windows_page;
-    std::string lng_code_page_file_bad;  // the side file holds no pair of supported pages
+    std::string lng_code_page_file_bad;     // the side file holds no pair of supported pages
+    std::string lng_table_code_unreadable;  // %r: the row
+    std::string lng_table_too_large;
+    std::string lng_table_ambiguous;  // followed by the names that match
+    // Failures of the system that the file layer's own texts do not name.
+    std::string lng_disk_read_error;   // %s: what the system said
+    std::string lng_disk_write_error;  // %s: what the system said
+    std::string lng_disk_full;
+    std::string lng_file_too_large;
+    std::string lng_quota_exceeded;
+    std::string lng_device_error;
+    std::string lng_out_of_memory_line;  // %l: the line, %s: its size in bytes
+    std::string lng_digit_group;         // between groups of three digits
+    std::string lng_out_of_memory;
+    std::string lng_folder_unknown;
+    std::string lng_no_window;
 };
 
 // "FR" gives French; anything else English.
@@ -53,10 +67,6 @@ std::string read_language_code(const std::string& file_name);
 
 // Rewrites the language file: the code, then CR LF. Throws TextIoError.
 void write_language_file(const std::string& file_name, std::string_view code);
-
-// The text of an error as the user sees it, in the current language where the program
-// words it itself (file-layer and code-text errors keep their fixed texts).
-std::string error_text(const std::exception& error, const LanguageTexts& texts);
 
 // CP1252 bytes to UTF-8 for a terminal, and back (characters CP1252 lacks become '?').
 std::string cp1252_to_utf8(std::string_view text);

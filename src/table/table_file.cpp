@@ -7,23 +7,63 @@ namespace glossek {
 
 namespace {
 
-std::string refusal_message(TableFileError::Reason reason, const std::string& file) {
-    if (reason == TableFileError::Reason::NotAKeyword) {
-        return file + ": not a conversion table (its first line must be CHAR, HEXA or DECI)";
+std::string refusal_message(TableFileError::Reason reason, std::size_t row) {
+    switch (reason) {
+        case TableFileError::Reason::NotAKeyword:
+            return "not a conversion table (its first line must be CHAR, HEXA or DECI)";
+        case TableFileError::Reason::UnsafeCharSide:
+            return "a side holds a line-end or end-of-file byte (13 or 26) that a table in "
+                   "characters cannot keep; save it with codes in hexadecimal or decimal";
+        case TableFileError::Reason::UnreadableCodeSide:
+            return "row " + std::to_string(row) +
+                   " holds a side that is not a list of valid codes; it would not read back";
+        case TableFileError::Reason::TooLarge:
+            break;
     }
-    return file +
-           ": a side holds a line-end or end-of-file byte (13 or 26) that a table in "
-           "characters cannot keep; save it with codes in hexadecimal or decimal";
+    return "a conversion table file holds at most " + std::to_string(kTableFileLimit) + " bytes";
 }
 
-bool unsafe_in_char(const std::string& side) {
+bool holds_line_end(const std::string& side) {
     return side.find_first_of("\x0D\x1A") != std::string::npos;
 }
 
+// A code side that load_table_file reads back: codes_to_chars takes it, and no byte of it
+// ends a line or the data.
+bool reads_back(const std::string& side, const std::string& notation) {
+    if (holds_line_end(side)) {
+        return false;
+    }
+    try {
+        decode_side(side, notation);
+    } catch (const CodeTextError&) {
+        return false;
+    }
+    return true;
+}
+
+// The sides of a file as read, one after another in one string, so that staging a file
+// costs about its own size whatever the number of pairs.
+struct Sides {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+
+    void add(std::string_view side) {
+        bytes.append(side);
+        ends.push_back(static_cast<std::uint32_t>(bytes.size()));
+    }
+    std::string get(std::size_t k) const {
+        const std::uint32_t start = k == 0 ? 0 : ends[k - 1];
+        return bytes.substr(start, ends[k] - start);
+    }
+};
+
 }  // namespace
 
-TableFileError::TableFileError(Reason reason, std::string file)
-    : std::runtime_error(refusal_message(reason, file)), reason_(reason), file_(std::move(file)) {}
+TableFileError::TableFileError(Reason reason, std::string file, std::size_t row)
+    : std::runtime_error(file + ": " + refusal_message(reason, row)),
+      reason_(reason),
+      file_(std::move(file)),
+      row_(row) {}
 
 std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table) {
     TextLineFile& file = job.TableFile;
@@ -31,11 +71,15 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
     CloseOnExit guard(file);
 
     std::string notation;
-    std::vector<t_rpl> pairs;
+    Sides as_read;  // the sides as the file writes them
+    Sides chars;    // and in characters, for HEXA and DECI
     std::string line;
     long long n = 0;
     while (!file.at_end()) {
-        file.read_line(line);
+        // One line may not take more than the whole file may hold: /dev/zero is no table.
+        if (!file.read_line(line, kTableFileLimit) || file.position() > kTableFileLimit) {
+            throw TableFileError(TableFileError::Reason::TooLarge, job.TableName);
+        }
         ++n;
         if (n == 1) {
             if (!is_notation(line)) {
@@ -44,25 +88,10 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
             notation = line;
             continue;
         }
-        std::string side = line.size() > 2 ? line.substr(2) : std::string();
-        std::string chars = decode_side(side, notation);
-        if (n % 2 == 0) {
-            t_rpl pair;
-            pair.char_from = std::move(chars);
-            if (notation == kNotationHexa) {
-                pair.hexa_from = side;
-            } else if (notation == kNotationDeci) {
-                pair.deci_from = side;
-            }
-            pairs.push_back(std::move(pair));
-        } else {
-            t_rpl& pair = pairs.back();
-            pair.char_to = std::move(chars);
-            if (notation == kNotationHexa) {
-                pair.hexa_to = side;
-            } else if (notation == kNotationDeci) {
-                pair.deci_to = side;
-            }
+        const std::string_view side = line.size() > 2 ? std::string_view(line).substr(2) : "";
+        as_read.add(side);
+        if (notation != kNotationChar) {
+            chars.add(decode_side(side, notation));
         }
     }
     file.close();
@@ -73,22 +102,23 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
 
     // A "To be converted" line without its "Replaced by" line is not a pair.
     const std::size_t complete = static_cast<std::size_t>((n - 1) / 2);
-    pairs.resize(complete);
-
+    const Sides& char_sides = notation == kNotationChar ? as_read : chars;
+    if (table.pairs.size() < complete) {
+        table.pairs.resize(complete);
+    }
     std::vector<TableRow> rows;
     rows.reserve(complete);
     for (std::size_t k = 0; k < complete; ++k) {
-        t_rpl& record = table.record(k + 1);
-        t_rpl& read = pairs[k];
-        record.char_from = std::move(read.char_from);
-        record.char_to = std::move(read.char_to);
+        t_rpl& record = table.pairs[k];
+        record.char_from = char_sides.get(2 * k);
+        record.char_to = char_sides.get(2 * k + 1);
         if (notation == kNotationHexa) {
-            record.hexa_from = std::move(read.hexa_from);
-            record.hexa_to = std::move(read.hexa_to);
+            record.hexa_from = as_read.get(2 * k);
+            record.hexa_to = as_read.get(2 * k + 1);
             rows.emplace_back(record.hexa_from, record.hexa_to);
         } else if (notation == kNotationDeci) {
-            record.deci_from = std::move(read.deci_from);
-            record.deci_to = std::move(read.deci_to);
+            record.deci_from = as_read.get(2 * k);
+            record.deci_to = as_read.get(2 * k + 1);
             rows.emplace_back(record.deci_from, record.deci_to);
         } else {
             rows.emplace_back(record.char_from, record.char_to);
@@ -101,12 +131,23 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
 
 void save_table_file(TextLineFile& file, const std::string& name, const std::string& notation,
                      const std::vector<TableRow>& rows) {
-    if (notation == kNotationChar) {
-        for (const auto& [from, to] : rows) {
-            if (unsafe_in_char(from) || unsafe_in_char(to)) {
-                throw TableFileError(TableFileError::Reason::UnsafeCharSide, name);
+    if (!is_notation(notation)) {
+        throw TableFileError(TableFileError::Reason::NotAKeyword, name);
+    }
+    std::uint64_t size = notation.size() + 2;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const auto& [from, to] = rows[k];
+        if (notation == kNotationChar) {
+            if (holds_line_end(from) || holds_line_end(to)) {
+                throw TableFileError(TableFileError::Reason::UnsafeCharSide, name, k + 1);
             }
+        } else if (!reads_back(from, notation) || !reads_back(to, notation)) {
+            throw TableFileError(TableFileError::Reason::UnreadableCodeSide, name, k + 1);
         }
+        size += from.size() + to.size() + 8;
+    }
+    if (size > kTableFileLimit) {
+        throw TableFileError(TableFileError::Reason::TooLarge, name);
     }
     file.open_write(name);
     CloseOnExit guard(file);

@@ -1,6 +1,8 @@
 // Table files (.glk): the notation keyword, then a "- " line and a "+ " line per pair.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -14,18 +16,26 @@ struct t_file;
 using ConversionJob = t_file;
 class TextLineFile;
 
+// The most a table file may hold (its data, up to a Ctrl-Z). Memory for a table is a small
+// multiple of its file; a larger file is refused before it can exhaust memory.
+inline constexpr std::uint64_t kTableFileLimit = 1024 * 1024;
+
 // A table file that is refused before anything changes: a first line that is no notation
-// keyword, or a CHAR side holding a byte that would not read back.
+// keyword, a side that would not read back (a CHAR side holding CR or Ctrl-Z, a HEXA or
+// DECI side that is no list of codes; `row` says which), or a file larger than
+// kTableFileLimit.
 class TableFileError : public std::runtime_error {
 public:
-    enum class Reason { NotAKeyword, UnsafeCharSide };
-    TableFileError(Reason reason, std::string file);
+    enum class Reason { NotAKeyword, UnsafeCharSide, UnreadableCodeSide, TooLarge };
+    TableFileError(Reason reason, std::string file, std::size_t row = 0);
     Reason reason() const { return reason_; }
     const std::string& file() const { return file_; }
+    std::size_t row() const { return row_; }
 
 private:
     Reason reason_;
     std::string file_;
+    std::size_t row_;
 };
 
 // One grid row: the two sides as the current notation shows them.
@@ -37,8 +47,8 @@ using TableRow = std::pair<std::string, std::string>;
 // Throws TextIoError, CodeTextError or TableFileError, changing nothing.
 std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table);
 
-// Writes the rows in the given notation. A CHAR side holding CR or Ctrl-Z is refused with
-// TableFileError before the file is created or emptied.
+// Writes the rows in the given notation. Rows that load_table_file would not give back
+// (see TableFileError) are refused before the file is touched.
 void save_table_file(TextLineFile& file, const std::string& name, const std::string& notation,
                      const std::vector<TableRow>& rows);
 

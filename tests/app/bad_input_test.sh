@@ -2,9 +2,11 @@
 # Bad input through the real program in command-line mode: each case must end with its
 # message on standard error and exit code 1 (never a signal), within its time, with every
 # input file byte for byte as it was.
-# Usage: bad_input_test.sh PATH/TO/glossek
+# Usage: bad_input_test.sh PATH/TO/glossek [SANITIZED]
 set -uo pipefail
 program="$1"
+sanitized=0
+[[ "${2:-0}" == 1 || "${2:-0}" == ON || "${2:-0}" == TRUE ]] && sanitized=1
 work="$(mktemp -d)"
 trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
@@ -28,6 +30,18 @@ ended_well() {  # ended_well NAME
     check "$1: exit code 1 (was $status)" test "$status" -eq 1
     check "$1: no sanitizer report" bash -c "! grep -q 'Sanitizer\|runtime error' '$work/stderr'"
     check "$1: inputs unchanged" test "$(sums)" = "$before"
+}
+
+# Runs the rest of the line with at most KB of address space; a sanitized build reserves
+# far more than that for itself, so there the limit is left out.
+within() {  # within KB COMMAND...
+    local kb="$1"
+    shift
+    if ((sanitized)); then
+        "$@"
+    else
+        (ulimit -v "$kb" && "$@")
+    fi
 }
 
 # The inputs.
@@ -122,12 +136,16 @@ for other in "$in/letter.txt" alias.txt "$in/hard.txt" "$in/./letter.txt" "$in/.
     check "output is the input as $other: code 32" said "I/O error 32"
 done
 
-# A write that fails part-way (a file-size limit): reported, not a silent end.
+# A write that fails part-way (a file-size limit): said, and the old output kept whole.
+printf 'old output\r\n' >"$out/long.out"
 (cd "$out" && ulimit -f 64 && timeout 60 "$program" "$in/long.txt" long.out W R \
     2>"$work/stderr" </dev/null)
 status=$?
 ended_well "write failure part-way"
-check "write failure part-way: said" said "long.out: I/O error 27."
+check "write failure part-way: said" said "long.out: Disk write error: the file is too large for the system."
+check "write failure part-way: old output kept" test "$(cat "$out/long.out")" = $'old output\r'
+check "write failure part-way: nothing left behind" test -z "$(ls -A "$out" | grep glossek)"
+rm -f "$out/long.out"
 
 # Tables that cannot be used: nothing is converted.
 run "$in/letter.txt" not_a_table.out "A$in/not_a_table.glk" R
@@ -138,6 +156,81 @@ run "$in/letter.txt" bad_code.out "A$in/bad_code.glk" R
 ended_well "bad code in a table"
 check "bad code in a table: said" said "'\$4G' is not a valid integer value"
 check "bad code in a table: no output" test ! -e "$out/bad_code.out"
+
+# A table file far too large for a table: refused at once, with little memory.
+{
+    printf 'CHAR\r\n'
+    yes -- $'- ab\r\n+ ba\r' | head -c 40000000
+} >"$in/huge.glk"
+before="$(sums)"
+(cd "$out" && within 400000 timeout 60 "$program" "$in/letter.txt" huge.out "A$in/huge.glk" R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "40 MB table"
+check "40 MB table: said" said "huge.glk: A conversion table file holds at most 1 MiB"
+check "40 MB table: no output" test ! -e "$out/huge.out"
+# One just under the limit, of empty pairs (the most records for its size): loaded and used.
+{
+    printf 'CHAR\r\n'
+    yes -- $'- \r\n+ \r' | head -c $((1048576 / 8 * 8 - 8))
+} >"$in/full.glk"
+before="$(sums)"
+(cd "$out" && within 400000 timeout 120 "$program" "$in/letter.txt" full.out "A$in/full.glk" R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "table at the size limit"
+check "table at the size limit: silent" silent
+check "table at the size limit: converted" cmp -s "$out/full.out" "$in/letter.txt"
+
+# Memory that runs out on a line too long for it: said with the line and its size, and the
+# old output kept. The code page ways need no whole line: the same line goes through them.
+if ((sanitized)); then
+    skip "out of memory (a sanitized build cannot run under a memory limit)"
+else
+    printf 'old output\r\n' >"$out/memory.out"
+    (cd "$out" && within 250000 timeout 60 "$program" "$in/single_line.txt" memory.out \
+        "A$in/x_to_y.glk" R 2>"$work/stderr" </dev/null)
+    status=$?
+    ended_well "out of memory"
+    check "out of memory: said with the line" said "single_line.txt: Not enough memory to convert line 1, of "
+    check "out of memory: old output kept" test "$(cat "$out/memory.out")" = $'old output\r'
+    check "out of memory: nothing left behind" test -z "$(ls -A "$out" | grep glossek)"
+    (cd "$out" && within 250000 timeout 60 "$program" "$in/single_line.txt" memory.out W R \
+        2>"$work/stderr" </dev/null)
+    status=$?
+    ended_well "100 MB line in little memory, code page"
+    check "100 MB line in little memory, code page: silent" silent
+    check "100 MB line in little memory, code page: whole" test "$(stat -c %s "$out/memory.out")" -eq 100000003
+    rm -f "$out/memory.out"
+fi
+
+# Names as the file system spells them: UTF-8 shown as such, control characters escaped;
+# the program's own words in UTF-8 too.
+run "$in/été.txt" x.out W R
+ended_well "UTF-8 name"
+check "UTF-8 name: shown as spelled" said "/été.txt: File does not exist or 'Input file' area empty."
+run "$in/"$'\e]2;owned\a'"x.txt" x.out W R
+ended_well "name with control characters"
+check "name with control characters: escaped" said '/\x1B]2;owned\x07x.txt: File does not exist'
+check "name with control characters: no escape byte printed" bash -c "! grep -q $'\e' '$work/stderr'"
+
+# Relative names when the folder the program is started from cannot be known (deleted).
+mkdir "$work/gone"
+(cd "$work/gone" && rmdir "$work/gone" && timeout 60 "$program" letter.txt gone.out W R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "start folder deleted"
+check "start folder deleted: said" said "glossek: letter.txt: The folder the program was started from cannot be known"
+check "start folder deleted: nothing written beside the program" \
+    test ! -e "$(dirname "$program")/gone.out"
+
+# A table that stops a command-line conversion without a display: that reason, and that
+# the window cannot open, nothing else.
+run "$in/letter.txt" none.out "A$in/none.glk" R
+ended_well "missing table, no display"
+check "missing table, no display: two lines" test "$(wc -l <"$work/stderr")" -eq 2
+check "missing table, no display: the table" said "NONE.GLK: Procedure halted: please check your conversion file"
+check "missing table, no display: no window" said "glossek: No display: the window cannot open."
 
 # A pair that never ends is stopped past its budget, with its pair and line.
 run "$in/grows.txt" grows.out "A$in/endless.glk" R

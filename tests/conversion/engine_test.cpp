@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,103 @@ TEST_F(EngineCase, OutputThatIsTheInputIsRefusedAndTheInputKept) {
     }
     EXPECT_EQ(dir.read("in.txt"), "precious\r\n");
     EXPECT_FALSE(job.InputFile.is_open());
+}
+
+// The code page ways, as plainly as they are described: each line up to its first NUL,
+// through the table, ended by CR LF.
+std::string model_conversion(const std::string& input, const unsigned char* map) {
+    std::string data = input.substr(0, input.find('\x1A'));
+    std::string out;
+    std::size_t at = 0;
+    while (at < data.size()) {
+        std::size_t cr = std::min(data.find('\r', at), data.size());
+        std::string line = data.substr(at, cr - at);
+        line.resize(std::min(line.size(), line.find('\0')));
+        for (char& c : line) {
+            c = static_cast<char>(map[static_cast<unsigned char>(c)]);
+        }
+        out += line + "\r\n";
+        at = cr + 1 + (cr + 1 < data.size() && data[cr + 1] == '\n' ? 1 : 0);
+    }
+    return out;
+}
+
+TEST_F(EngineCase, LinesOfAnyLengthGoThroughTheCodePageInPartsWhereverTheBlocksEnd) {
+    const std::size_t block = TextLineFile::kBlockSize;
+    std::vector<std::string> inputs = {
+        std::string(3 * block + 7, '\x82'),         // no line end at all
+        std::string(2 * block - 1, 'a') + "\r\nb",  // CR last in a block
+        std::string(block + 9, 'x') + std::string(1, '\0') + std::string(2 * block, 'y') +
+            "\r\nafter\r\n",  // NUL in a long line
+        std::string(2 * block, 'q') + "\r" + std::string(block, '\0') + "\rz",
+    };
+    std::mt19937 random(437);  // fixed so that a failure can be replayed
+    for (int round = 0; round < 6; ++round) {
+        std::string bytes(4 * block + random() % block, ' ');
+        for (char& c : bytes) {
+            const unsigned pick = random() % (round % 2 == 0 ? 100000 : 300);
+            c = pick == 0   ? '\r'
+                : pick == 1 ? '\n'
+                : pick == 2 ? '\0'
+                            : static_cast<char>(random());
+            c = c == '\x1A' ? 'z' : c;
+        }
+        inputs.push_back(bytes);
+    }
+    // A table that keeps the line ends (the output applies it to whole blocks) and one that
+    // does not (each part goes through it on its own).
+    unsigned char swapped[256];
+    for (int c = 0; c < 256; ++c) {
+        swapped[c] = static_cast<unsigned char>(c == 'a' ? '\n' : c == '\n' ? 'a' : 255 - c);
+    }
+    swapped['\r'] = '\r';
+    const CodePagePair real = pages;
+    for (const std::string& input : inputs) {
+        EXPECT_EQ(run(input, ConversionWay::DosToWindows),
+                  model_conversion(input, real.oem_to_ansi));
+        EXPECT_EQ(run(input, ConversionWay::WindowsToDos),
+                  model_conversion(input, real.ansi_to_oem));
+        pages.oem_to_ansi = swapped;
+        EXPECT_EQ(run(input, ConversionWay::DosToWindows), model_conversion(input, swapped));
+        pages = real;
+    }
+}
+
+TEST_F(EngineCase, ViewerLinesAreCutAndConvertedHoweverLongTheLine) {
+    Recorder recorder;
+    const std::string long_line(3 * TextLineFile::kBlockSize, '\x82');
+    run("short\r\n" + long_line + "\r\n\x82", ConversionWay::DosToWindows, &recorder);
+    ASSERT_EQ(recorder.lines.size(), 3u);
+    EXPECT_EQ(recorder.lines[1], std::string(kViewerLineBytes, '\xE9'));
+    EXPECT_EQ(recorder.lines[2], "\xE9");
+    EXPECT_EQ(dir.read("out.txt").size(), 7 + long_line.size() + 2 + 3);
+
+    Recorder table;
+    run(long_line, ConversionWay::AuxiliaryTable, &table);
+    EXPECT_EQ(table.lines, std::vector<std::string>{std::string(kViewerLineBytes, '\x82')});
+}
+
+TEST_F(EngineCase, StoppedConversionLeavesTheOldOutputAndNothingElse) {
+    add_pair("ab", "bbaa");
+    dir.write("out.txt", "precious");
+    job.InputName = dir.write("in.txt", std::string(200000, 'x') + "\r\naab\r\n");
+    job.OutputName = dir.file("out.txt");
+    EXPECT_THROW(Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
+                 ReplacementGuardError);
+    EXPECT_EQ(dir.read("out.txt"), "precious");
+    EXPECT_FALSE(job.OutputFile.is_open());
+    EXPECT_FALSE(job.InputFile.is_open());
+    job.OutputName = dir.file("new.txt");
+    EXPECT_THROW(Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
+                 ReplacementGuardError);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"in.txt", "out.txt"}));
+}
+
+TEST_F(EngineCase, DevicesAreNeverTheSameFile) {
+    job.InputName = "/dev/null";
+    job.OutputName = "/dev/null";
+    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+              GenerateOutcome::Done);
 }
 
 TEST_F(EngineCase, EndlessPairNamesThePairAndTheLine) {

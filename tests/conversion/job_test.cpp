@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -43,13 +44,45 @@ TEST(Parameters, WayAndRunLetters) {
     EXPECT_EQ(job_of({"", "", "aConv.glk", ""}).table_name, "/start/CONV.GLK");
 }
 
-TEST(Parameters, UpperCasedTableNameFoundWithoutRegardToCase) {
+TEST(Parameters, TableNameAsTypedThenInUpperCaseThenWithoutRegardToCase) {
     TempDir dir;
     ::mkdir(dir.file("Tables").c_str(), 0755);
     dir.write("Tables/conv.glk", "CHAR\r\n");
-    CommandLineJob job = interpret_parameters({"", "", "Atables/conv.glk", ""}, dir.path());
-    EXPECT_EQ(job.table_name, dir.file("Tables/conv.glk"));
-    EXPECT_EQ(find_ignoring_case(dir.file("TABLES/NONE.GLK")), dir.file("TABLES/NONE.GLK"));
+    auto table_of = [&](const std::string& way) {
+        return interpret_parameters({"", "", way, ""}, dir.path());
+    };
+    EXPECT_EQ(table_of("Atables/conv.glk").table_name, dir.file("Tables/conv.glk"));
+
+    dir.write("conv.glk", "");
+    dir.write("Conv.glk", "");
+    dir.write("cONV.glk", "");
+    EXPECT_EQ(table_of("Aconv.glk").table_name, dir.file("conv.glk"));
+    EXPECT_EQ(table_of("aConv.glk").table_name, dir.file("Conv.glk"));
+    EXPECT_EQ(table_of("A" + dir.file("cONV.glk")).table_name, dir.file("cONV.glk"));
+    const CommandLineJob several = table_of("ACoNv.GLK");
+    EXPECT_EQ(several.table_name, dir.file("CoNv.GLK"));
+    EXPECT_EQ(several.table_matches,
+              (std::vector<std::string>{dir.file("Conv.glk"), dir.file("cONV.glk"),
+                                        dir.file("conv.glk")}));
+    dir.write("CONV.GLK", "");  // the name as the program always used it
+    EXPECT_EQ(table_of("ACoNv.GLK").table_name, dir.file("CONV.GLK"));
+    EXPECT_TRUE(table_of("ACoNv.GLK").table_matches.empty());
+
+    // A folder of that name is no table; a name nothing matches is kept in upper case.
+    ::mkdir(dir.file("t.GLK").c_str(), 0755);
+    dir.write("T.glk", "");
+    EXPECT_EQ(table_of("At.glk").table_name, dir.file("T.glk"));
+    EXPECT_EQ(table_of("Atables/none.glk").table_name, dir.file("TABLES/NONE.GLK"));
+    EXPECT_TRUE(table_of("Atables/none.glk").table_matches.empty());
+}
+
+TEST(Parameters, RelativeNamesWithoutAStartFolderAreLeftAndNamed) {
+    CommandLineJob job = interpret_parameters({"/abs/in.txt", "out.txt", "Arel.glk", "R"}, "");
+    EXPECT_EQ(job.unresolved_name, "out.txt");
+    EXPECT_EQ(job.output_name, "out.txt");
+    EXPECT_EQ(interpret_parameters({"/a", "/b", "Arel.glk", "R"}, "").unresolved_name, "rel.glk");
+    EXPECT_EQ(interpret_parameters({"/a", "/b", "A/t.glk", "R"}, "").unresolved_name, "");
+    EXPECT_EQ(interpret_parameters({"a", "/b", "W", "R"}, "/start").unresolved_name, "");
 }
 
 struct StartUpCase : ::testing::Test {
@@ -109,6 +142,43 @@ TEST_F(StartUpCase, BatchExplainsWhyNothingWasConverted) {
     EXPECT_FALSE(run_batch(state, command({"in.txt", "nofolder/out.txt", "W", "R"}), err));
     EXPECT_NE(err.str().find("nofolder/out.txt: Invalid filename."), std::string::npos)
         << err.str();
+}
+
+TEST_F(StartUpCase, TableIsNeverTheInputNorTheOutputOfABatchConversion) {
+    const std::string table = "CHAR\r\n- a\r\n+ b\r\n";
+    dir.write("t.glk", table);
+    dir.write("in.txt", "a\r\n");
+    ASSERT_EQ(::link(dir.file("t.glk").c_str(), dir.file("hard.glk").c_str()), 0);
+    auto step_of = [&](std::vector<std::string> args) {
+        return apply_command_line(state, command(std::move(args))).step;
+    };
+    EXPECT_EQ(step_of({"in.txt", "hard.glk", "At.glk", "R"}), StartUpResult::Step::SameOutputTable);
+    EXPECT_EQ(step_of({"./t.glk", "out.txt", "At.glk", "R"}), StartUpResult::Step::SameInputTable);
+    EXPECT_EQ(dir.read("t.glk"), table);
+    EXPECT_FALSE(file_exists(dir.file("out.txt")));
+    // Without "R" the window's Go checks the names; the table is loaded as usual.
+    EXPECT_EQ(step_of({"in.txt", "t.glk", "At.glk"}), StartUpResult::Step::ShowGeneralData);
+}
+
+TEST_F(StartUpCase, RelativeNamesAreRefusedWhenTheStartFolderIsUnknown) {
+    dir.write("in.txt", "a\r\n");
+    const CommandLineJob job =
+        interpret_parameters(parse_parameters({dir.file("in.txt"), "out.txt", "W", "R"}), "");
+    EXPECT_THROW(apply_command_line(state, job), FolderUnknownError);
+    EXPECT_EQ(state.job.InputName, "");
+    EXPECT_FALSE(run_batch(state, job, err));
+    EXPECT_NE(err.str().find("glossek: out.txt: The folder the program was started from"),
+              std::string::npos)
+        << err.str();
+}
+
+TEST_F(StartUpCase, NamesAreShownAsTheSystemSpellsThemAndTextsInUtf8) {
+    dir.write("GLK32.LNG", "FR\r\n");
+    EXPECT_FALSE(
+        run_batch(state, command({"\xC3\xA9t\xC3\xA9\x1B[2J.txt", "o.txt", "W", "R"}), err));
+    EXPECT_EQ(err.str(), "glossek: " + dir.file("\xC3\xA9t\xC3\xA9\\x1B[2J.txt") +
+                             ": Le fichier n'existe pas ou la zone 'entr\xC3\xA9"
+                             "e' est vide.\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "lang/messages.h"
 #include "lang/texts.h"
 
 namespace glossek {

@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -127,6 +129,62 @@ TEST(TextFileReading, NextLineSplitsAsReadLineWhereverTheBlocksEnd) {
     }
 }
 
+// next_line_part, read_line with a limit and position against read_line, wherever the
+// lines and the blocks end.
+TEST(TextFileReading, PartsLimitsAndPositionAgreeWithWholeLines) {
+    const std::size_t block = TextLineFile::kBlockSize;
+    std::mt19937 random(1252);  // fixed so that a failure can be replayed
+    std::vector<std::string> inputs = {std::string(block - 1, 'a') + "\r",
+                                       std::string(block - 1, 'a') + "\r\nb",
+                                       std::string(3 * block, 'c'), "\r\r\n\r"};
+    for (int round = 0; round < 6; ++round) {
+        std::string bytes(3 * block + random() % block, 'z');
+        for (char& c : bytes) {
+            const unsigned pick = random() % (round < 3 ? 40000 : 50);
+            c = pick == 0 ? '\r' : pick == 1 ? '\n' : c;
+        }
+        inputs.push_back(bytes + "\x1A" + "ignored\r\n");
+    }
+    TempDir dir;
+    for (const std::string& bytes : inputs) {
+        const std::string name = dir.write("in.txt", bytes);
+        const Lines expected = read_lines(name);
+
+        TextLineFile file;
+        file.open_read(name);
+        for (const std::string& line : expected) {
+            ASSERT_FALSE(file.at_end());
+            std::string joined;
+            bool ended = false;
+            while (!ended) {
+                const std::string_view part = file.next_line_part(ended);
+                ASSERT_LE(part.size(), block);
+                joined.append(part);
+            }
+            ASSERT_EQ(joined, line);
+        }
+        EXPECT_TRUE(file.at_end());
+        file.close();
+
+        const std::size_t limit = 1 + random() % (2 * block);
+        file.open_read(name);
+        std::string cut;
+        for (const std::string& line : expected) {
+            const std::uint64_t start = file.position();
+            const bool whole = file.read_line(cut, limit);
+            ASSERT_EQ(whole, line.size() <= limit);
+            ASSERT_EQ(cut, line.substr(0, limit));
+            if (!whole) {
+                ASSERT_EQ(file.position() - start, limit);
+                file.skip_line();
+            }
+        }
+        EXPECT_TRUE(file.at_end());
+        EXPECT_EQ(file.position(), std::min(bytes.size(), bytes.find('\x1A')));
+        file.close();
+    }
+}
+
 TEST(TextFileReading, FieldsStayInTheLine) {
     TempDir dir;
     TextLineFile file;
@@ -202,14 +260,137 @@ TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
     }
 }
 
-TEST(TextFileWriting, OpenWriteEmptiesAtOnce) {
+using Names = std::vector<std::string>;
+
+mode_t mode_of(const std::string& name) {
+    struct stat st {};
+    EXPECT_EQ(::stat(name.c_str(), &st), 0) << name;
+    return st.st_mode & 07777;
+}
+
+TEST(TextFileReplacing, OldFileStaysUntilTheNewOneIsClosed) {
+    TempDir dir;
+    dir.write("out", "precious");
+    TextLineFile file;
+    file.open_write(dir.file("out"));
+    file.write_text(std::string(TextLineFile::kBlockSize + 10, 'n'));  // a block on its way
+    EXPECT_EQ(dir.read("out"), "precious");
+    EXPECT_EQ(dir.names().size(), 2u);  // the old file and the one being written
+    file.close();
+    EXPECT_EQ(dir.read("out"), std::string(TextLineFile::kBlockSize + 10, 'n'));
+    EXPECT_EQ(dir.names(), Names{"out"});
+
+    file.open_write(dir.file("new"));  // a name that did not exist appears only at the end
+    EXPECT_FALSE(file_exists(dir.file("new")));
+    file.close();
+    EXPECT_EQ(dir.read("new"), "");
+}
+
+TEST(TextFileReplacing, AnAbandonedFileLeavesNothingBehind) {
     TempDir dir;
     dir.write("old", "precious");
+    for (int way = 0; way < 3; ++way) {
+        for (const char* name : {"old", "new"}) {
+            auto file = std::make_unique<TextLineFile>();
+            file->open_write(dir.file(name));
+            file->write_text(std::string(3 * TextLineFile::kBlockSize, 'x'));
+            if (way == 0) {
+                file->abandon();
+            } else if (way == 1) {
+                CloseOnExit guard(*file);  // a command that ends early
+            }
+            file.reset();  // way 2: destroyed without a close
+        }
+        EXPECT_EQ(dir.names(), Names{"old"}) << way;
+        EXPECT_EQ(dir.read("old"), "precious") << way;
+    }
+}
+
+TEST(TextFileReplacing, PermissionBitsOfTheOldFileAreKeptANewFileFollowsTheUmask) {
+    TempDir dir;
+    const std::string name = dir.write("kept", "old");
+    for (mode_t bits : {0640, 0755, 0600, 02775}) {
+        ASSERT_EQ(::chmod(name.c_str(), bits), 0);
+        TextLineFile file;
+        file.open_write(name);
+        file.write_line("new");
+        file.close();
+        EXPECT_EQ(mode_of(name), bits);
+        EXPECT_EQ(dir.read("kept"), "new\r\n");
+    }
+    const mode_t previous = ::umask(027);
     TextLineFile file;
-    file.open_write(dir.file("old"));
-    EXPECT_EQ(dir.read("old"), "");
+    file.open_write(dir.file("fresh"));
     file.close();
-    EXPECT_EQ(dir.read("old"), "");
+    ::umask(previous);
+    EXPECT_EQ(mode_of(dir.file("fresh")), 0640u);
+}
+
+TEST(TextFileReplacing, SymbolicLinksStayLinksAndTheirTargetsAreReplaced) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.file("elsewhere").c_str(), 0755), 0);
+    dir.write("elsewhere/target", "old");
+    ASSERT_EQ(::symlink("elsewhere/target", dir.file("link").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("link").c_str(), dir.file("chain").c_str()), 0);
+    ASSERT_EQ(::symlink("elsewhere/later", dir.file("dangling").c_str()), 0);
+    for (const char* name : {"link", "chain", "dangling"}) {
+        TextLineFile file;
+        file.open_write(dir.file(name));
+        file.write_text(name);
+        file.close();
+        struct stat st {};
+        ASSERT_EQ(::lstat(dir.file(name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << name;
+        EXPECT_EQ(dir.read(name), name);
+    }
+    EXPECT_EQ(dir.read("elsewhere/target"), "chain");
+    EXPECT_EQ(dir.read("elsewhere/later"), "dangling");
+    EXPECT_EQ(dir.names(dir.file("elsewhere")), (Names{"later", "target"}));
+
+    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
+    TextLineFile file;
+    EXPECT_EQ(error_code_of([&] { file.open_write(dir.file("loop")); }), kDiskWriteError);
+}
+
+TEST(TextFileReplacing, DevicesAndPipesAreWrittenInPlace) {
+    TextLineFile reader;
+    reader.open_read("/dev/null");
+    TextLineFile writer;
+    writer.open_write("/dev/null");  // a device is never "the file being read"
+    writer.write_line("into nothing");
+    writer.close();
+    EXPECT_TRUE(reader.at_end());
+    reader.close();
+
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const int read_end = ::open(dir.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(read_end, 0);
+    writer.open_write(dir.file("fifo"));
+    writer.write_line("through");
+    writer.close();
+    char got[16] = {};
+    EXPECT_EQ(::read(read_end, got, sizeof got), 9);
+    EXPECT_EQ(std::string(got, 9), "through\r\n");
+    ::close(read_end);
+    EXPECT_EQ(dir.names(), Names{"fifo"});
+}
+
+TEST(SameFile, NamesAndIdentity) {
+    TempDir dir;
+    const std::string file = dir.write("a.txt", "x");
+    dir.write("b.txt", "x");
+    ASSERT_EQ(::symlink(file.c_str(), dir.file("sym").c_str()), 0);
+    ASSERT_EQ(::link(file.c_str(), dir.file("hard").c_str()), 0);
+    EXPECT_TRUE(same_file("", ""));
+    EXPECT_TRUE(same_file(dir.file("none"), dir.file("none")));
+    EXPECT_TRUE(same_file(file, dir.file("sym")));
+    EXPECT_TRUE(same_file(dir.file("hard"), file));
+    EXPECT_TRUE(same_file(dir.path() + "/./a.txt", file));
+    EXPECT_FALSE(same_file(file, dir.file("b.txt")));
+    EXPECT_FALSE(same_file(file, dir.file("none")));
+    EXPECT_FALSE(same_file("", file));
+    EXPECT_FALSE(same_file("/dev/null", "/dev/zero"));
 }
 
 TEST(TextFileErrors, CodesAndMessages) {
@@ -239,6 +420,8 @@ TEST(TextFileErrors, CodesAndMessages) {
     EXPECT_EQ(error_box_text(TextIoError(4).what()), "Too many open files.");
     EXPECT_EQ(error_box_text(TextIoError(5).what()), "File access denied.");
     EXPECT_EQ(error_box_text(TextIoError(32).what()), "I/O error 32.");
+    EXPECT_EQ(error_box_text(TextIoError(kDiskReadError, "f", EIO).what()), "Disk read error.");
+    EXPECT_EQ(error_box_text(TextIoError(kDiskWriteError).what()), "Disk write error.");
     EXPECT_EQ(error_box_text("Done."), "Done.");
     EXPECT_EQ(error_box_text("Really!"), "Really!");
     EXPECT_EQ(error_box_text("continue..."), "continue...");
@@ -256,17 +439,23 @@ TEST(TextFileErrors, UnwritableFileIsAccessDenied) {
     EXPECT_EQ(dir.read("ro"), "x");
 }
 
-TEST(TextFileErrors, WriteThatFindsNoRoomIsADiskWriteError) {
+TEST(TextFileErrors, WriteThatFindsNoRoomIsADiskWriteErrorThatSaysWhy) {
     if (::access("/dev/full", W_OK) != 0) {
         GTEST_SKIP() << "no /dev/full";
     }
     TextLineFile file;
     file.open_write("/dev/full");
-    // More than a block, so the failure comes part-way as well as at the close.
+    // More than a block, so the failure comes part-way.
     const std::string more_than_a_block(TextLineFile::kBlockSize + 1, 'x');
-    EXPECT_EQ(error_code_of([&] { file.write_text(more_than_a_block); }), ENOSPC);
-    EXPECT_EQ(error_box_text(TextIoError(ENOSPC).what()), "I/O error 28.");
-    CloseOnExit guard(file);
+    try {
+        file.write_text(more_than_a_block);
+        FAIL();
+    } catch (const TextIoError& error) {
+        EXPECT_EQ(error.code(), kDiskWriteError);
+        EXPECT_EQ(error.system_error(), ENOSPC);
+        EXPECT_EQ(error.file(), "/dev/full");
+    }
+    EXPECT_FALSE(file.is_open());  // a failed write ends the file
 }
 
 TEST(TextFileErrors, FileBeingReadIsNeverEmptied) {
@@ -292,51 +481,50 @@ TEST(TextFileErrors, FileBeingReadIsNeverEmptied) {
     EXPECT_EQ(dir.read("in.txt"), "");
 }
 
-TEST(TextFileErrors, FailedWriteKeepsWholeBlocksAndReportsTheError) {
-    TempDir dir;
+// Runs `action` with the file-size limit at `limit` bytes, as a process under ulimit -f.
+void with_size_limit(rlim_t limit, const std::function<void()>& action) {
     struct rlimit old {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = old;
-    small.rlim_cur = TextLineFile::kBlockSize + 100;
+    small.rlim_cur = limit;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    TextLineFile file;
-    file.open_write(dir.file("out"));
-    int code = error_code_of([&] {
-        for (int i = 0; i < 4; ++i) {
-            file.write_text(std::string(TextLineFile::kBlockSize, 'w'));
-        }
-        file.close();
-    });
+    action();
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(code, EFBIG);
-    if (file.is_open()) {
-        EXPECT_NO_THROW(file.close());
-    }
-    EXPECT_GE(dir.read("out").size(), TextLineFile::kBlockSize);
 }
 
-TEST(TextFileErrors, FailedBlockIsNotWrittenAgainAtClose) {
+TEST(TextFileErrors, FailedWriteLeavesTheOldFileAsItWasAndSaysWhy) {
     TempDir dir;
-    const std::string name = dir.file("out");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 100;  // the first block gets its first 100 bytes in, then fails
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
+    dir.write("out", "precious");
     TextLineFile file;
-    file.open_write(name);
-    int code = error_code_of([&] { file.write_text(std::string(TextLineFile::kBlockSize, 'w')); });
-    // Room again: a close that wrote the failed block once more would now succeed.
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(code, EFBIG);
-    EXPECT_NO_THROW(file.close());
-    EXPECT_EQ(dir.read("out"), std::string(100, 'w'));
+    // Within the first block, at a later one, and at the close: each the same for the user.
+    for (rlim_t limit : {rlim_t{100}, rlim_t{TextLineFile::kBlockSize + 100},
+                         rlim_t{3 * TextLineFile::kBlockSize + 2}}) {
+        int code = 0;
+        int system_error = 0;
+        with_size_limit(limit, [&] {
+            try {
+                file.open_write(dir.file("out"));
+                for (int i = 0; i < 3; ++i) {
+                    file.write_text(std::string(TextLineFile::kBlockSize, 'w'));
+                }
+                file.write_text("tail");
+                file.close();
+            } catch (const TextIoError& error) {
+                code = error.code();
+                system_error = error.system_error();
+            }
+        });
+        EXPECT_EQ(code, kDiskWriteError) << limit;
+        EXPECT_EQ(system_error, EFBIG) << limit;
+        EXPECT_FALSE(file.is_open());
+        // Room again: nothing may now put the part that was written in place.
+        EXPECT_EQ(error_code_of([&] { file.close(); }), 103);
+        EXPECT_EQ(error_code_of([&] { file.write_text("x"); }), 105);
+        EXPECT_EQ(dir.read("out"), "precious") << limit;
+        EXPECT_EQ(dir.names(), Names{"out"}) << limit;
+    }
 }
 
 TEST(TextFileExistence, ExistingEntriesThatAreNotFolders) {

@@ -44,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const glossek::CommandLineJob job = glossek::interpret_parameters(params, "/nonexistent-start");
     check(job.input_name.empty() || job.input_name.front() == '/', "input name left relative");
     check(job.output_name.empty() || job.output_name.front() == '/', "output name left relative");
+    check(job.table_name.empty() || job.table_name.front() == '/', "table name left relative");
+    check(job.unresolved_name.empty(), "a name left relative although the folder is known");
     check(job.table_given == (job.way == glossek::ConversionWay::AuxiliaryTable),
           "table and way disagree");
     check(job.run == (glossek::upper_ascii(params[3]) == "R"), "run without R");

@@ -1,5 +1,6 @@
 // load_table_file on arbitrary files: refused with one of its errors or loaded whole, and
-// a loaded table saved in either code notation reads back the same.
+// a loaded table saved in either code notation reads back the same (unless it has grown
+// past the size a table file may have).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,7 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                glossek::encode_side(pair.char_to, notation));
         }
         glossek::TextLineFile file;
-        glossek::save_table_file(file, saved.name(), notation, coded);
+        try {
+            glossek::save_table_file(file, saved.name(), notation, coded);
+        } catch (const glossek::TableFileError& error) {
+            // In codes a table takes up to four times its room in characters.
+            check(error.reason() == glossek::TableFileError::Reason::TooLarge,
+                  "a table of codes made from a loaded table is refused");
+            continue;
+        }
         glossek::ConversionJob back_job;
         back_job.TableName = saved.name();
         glossek::ConversionTable back;

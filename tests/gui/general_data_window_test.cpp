@@ -262,10 +262,36 @@ TEST_F(GeneralData, OutputThatIsTheInputUnderAnotherNameIsRefused) {
     start();
     dir.write("in.txt", "keep\r\n");
     ASSERT_EQ(::symlink(dir.file("in.txt").c_str(), dir.file("link.txt").c_str()), 0);
-    dialogs.answers.push_back(true);
-    go("in.txt", "link.txt");
-    EXPECT_EQ(dialogs.texts("error"), std::vector<QString>{"I/O error 32."});
+    ASSERT_EQ(::link(dir.file("in.txt").c_str(), dir.file("hard.txt").c_str()), 0);
+    // Refused by the name checks, before the overwrite question, whatever the spelling.
+    for (const char* other : {"link.txt", "hard.txt", "./in.txt"}) {
+        go("in.txt", other);
+    }
+    EXPECT_EQ(dialogs.texts(),
+              std::vector<QString>(3, "Input and output files must be different."));
     EXPECT_EQ(dir.read("in.txt"), "keep\r\n");
+}
+
+TEST_F(GeneralData, TableUnderAnotherNameIsNeitherInputNorOutput) {
+    dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n");
+    ASSERT_EQ(::symlink(dir.file("t.glk").c_str(), dir.file("alias.glk").c_str()), 0);
+    dir.write("in.txt", "a\r\n");
+    start({"in.txt", "out.txt", "At.glk"});
+    go("in.txt", "alias.glk");
+    go("alias.glk", "out.txt");
+    EXPECT_EQ(dialogs.texts(),
+              (std::vector<QString>{"Output file and conversion file must be different",
+                                    "Input file and conversion file must be different"}));
+    EXPECT_EQ(dir.read("t.glk"), "CHAR\r\n- a\r\n+ b\r\n");
+}
+
+TEST_F(GeneralData, NamesInMessagesAreShownAsSpelledWithControlsWrittenAsCodes) {
+    start();
+    go("\xC3\xA9t\xC3\xA9\x1B[2J.txt", "out.txt");
+    ASSERT_EQ(dialogs.texts().size(), 1u);
+    EXPECT_EQ(dialogs.texts()[0],
+              QString::fromUtf8("\n\rFile does not exist or 'Input file' area empty.")
+                  .prepend(name("été\\x1B[2J.txt")));
 }
 
 TEST_F(GeneralData, AuxiliaryWayUsesTheTableFromTheCommandLine) {

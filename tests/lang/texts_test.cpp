@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/replace.h"
 #include "conversion/text_file.h"
 #include "support/temp_dir.h"
-#include "table/table_file.h"
 
 namespace glossek {
 namespace {
@@ -42,17 +40,6 @@ TEST(LanguageFile, OnlyTheFirstTwoCharactersOfTheFirstLineCount) {
 
     write_language_file(dir.file("GLK32.LNG"), "FR");
     EXPECT_EQ(dir.read("GLK32.LNG"), "FR\r\n");
-}
-
-TEST(ErrorText, OwnMessagesFollowTheLanguageFileLayerKeepsItsText) {
-    LanguageTexts fr = language_texts("FR");
-    EXPECT_EQ(error_text(TextIoError(2), fr), "File not found.");
-    std::string endless =
-        error_text(ReplacementGuardError(ReplacementGuardError::Reason::Count, 4, 17, 9), fr);
-    EXPECT_NE(endless.find(" 4 "), std::string::npos);
-    EXPECT_NE(endless.find("17"), std::string::npos);
-    EXPECT_EQ(error_text(TableFileError(TableFileError::Reason::NotAKeyword, "t.glk"), fr),
-              "t.glk\n\r" + fr.lng_table_not_keyword);
 }
 
 TEST(Cp1252, ToUtf8AndBack) {

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -34,6 +35,15 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
 
 std::string TempDir::read(const std::string& name) const {
     return read_file(file(name));
+}
+
+std::vector<std::string> TempDir::names(const std::string& folder) const {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? path_ : folder)) {
+        found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 std::string read_file(const std::string& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace glossek::test {
 
@@ -16,6 +17,8 @@ public:
     std::string file(const std::string& name) const { return path_ + "/" + name; }
     std::string write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
+    // The names in `folder` (the folder itself by default), sorted: what a command left.
+    std::vector<std::string> names(const std::string& folder = {}) const;
 
 private:
     std::string path_;

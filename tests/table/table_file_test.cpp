@@ -49,9 +49,9 @@ TEST(TableFile, SaveThenLoadGivesBackEveryRowWholeInEachNotation) {
     std::string long_side(200, 'L');
     const Rows char_rows = {{"abc", "xyz"}, {"", ""}, {long_side, "\xE9\n\t"}};
     const Rows hexa_rows = {{"0D 0A", "1A"}, {"", "00 FF"}};
-    const Rows deci_rows = {{"013", "026 000"}, {std::string(300 * 4 - 1, ' '), ""}};
+    const Rows deci_rows = {{"013", "026 000"}, {"", std::string(99, '9')}};
     for (const auto& [notation, rows] :
-         {std::pair{"CHAR", char_rows}, {"HEXA", hexa_rows}, {"DECI", Rows{{"013", "026 000"}}}}) {
+         {std::pair{"CHAR", char_rows}, {"HEXA", hexa_rows}, {"DECI", deci_rows}}) {
         TextLineFile file;
         std::string name = dir.file(std::string(notation) + ".glk");
         save_table_file(file, name, notation, rows);
@@ -66,7 +66,81 @@ TEST(TableFile, SaveThenLoadGivesBackEveryRowWholeInEachNotation) {
     EXPECT_EQ(hexa.table.pairs[0].char_from, "\r\n");
     EXPECT_EQ(hexa.table.pairs[1].char_to, std::string("\0\xFF", 2));
     EXPECT_EQ(dir.read("HEXA.glk"), "HEXA\r\n- 0D 0A\r\n+ 1A\r\n- \r\n+ 00 FF\r\n");
-    (void)deci_rows;
+}
+
+// What the reader would refuse or give back otherwise is refused by the writer, with the
+// row, before the file is touched.
+TEST(TableFile, SidesThatWouldNotReadBackAreRefusedBeforeTheFileIsTouched) {
+    TempDir dir;
+    const std::string old = "CHAR\r\n- old\r\n+ table\r\n";
+    const std::string name = dir.write("keep.glk", old);
+    struct Case {
+        std::string notation;
+        Rows rows;
+        TableFileError::Reason reason;
+        std::size_t row;
+    };
+    const std::vector<Case> cases = {
+        {"CHAR", {{"ok", "fine"}, {"x", "a\rb"}}, TableFileError::Reason::UnsafeCharSide, 2},
+        {"CHAR", {{"\x1A", ""}}, TableFileError::Reason::UnsafeCharSide, 1},
+        // Blanks are no codes: 1,199 of them would come back as an error, not as a side.
+        {"DECI",
+         {{"013", "026 000"}, {std::string(300 * 4 - 1, ' '), ""}},
+         TableFileError::Reason::UnreadableCodeSide,
+         2},
+        {"HEXA", {{"41", "4G"}}, TableFileError::Reason::UnreadableCodeSide, 1},
+        {"HEXA", {{"41\r42", ""}}, TableFileError::Reason::UnreadableCodeSide, 1},
+        {"DECI", {{"065", "066\x1A"}}, TableFileError::Reason::UnreadableCodeSide, 1},
+        {"CHAR ", {{"a", "b"}}, TableFileError::Reason::NotAKeyword, 0},
+        {"CHAR", {{std::string(kTableFileLimit, 'x'), ""}}, TableFileError::Reason::TooLarge, 0},
+    };
+    for (const Case& refused : cases) {
+        TextLineFile file;
+        try {
+            save_table_file(file, name, refused.notation, refused.rows);
+            ADD_FAILURE() << refused.notation << " saved";
+        } catch (const TableFileError& error) {
+            EXPECT_EQ(error.reason(), refused.reason) << refused.notation;
+            EXPECT_EQ(error.row(), refused.row) << refused.notation;
+            EXPECT_EQ(error.file(), name);
+        }
+        EXPECT_EQ(dir.read("keep.glk"), old);
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"keep.glk"});
+    }
+    TextLineFile file;
+    EXPECT_NO_THROW(save_table_file(file, name, "HEXA", {{"0D", "1A"}}));
+}
+
+TEST(TableFile, FilesLargerThanTheLimitAreRefusedWithoutReadingThemWhole) {
+    TempDir dir;
+    Loaded loaded;
+    load(loaded, dir.write("good.glk", "CHAR\r\n- a\r\n+ b\r\n"));
+    // Just at the limit: read; a byte more, or one line without an end: refused.
+    std::string at_limit = "CHAR\r\n- ";
+    at_limit += std::string(kTableFileLimit - at_limit.size() - 6, 'x') + "\r\n+ \r\n";
+    ASSERT_EQ(at_limit.size(), kTableFileLimit);
+    Loaded big;
+    load(big, dir.write("limit.glk", at_limit));
+    EXPECT_EQ(big.job.PairCount, 1);
+    for (const std::string& bytes :
+         {at_limit + "-", "CHAR\r\n- " + std::string(2 * kTableFileLimit, 'y'),
+          "CHAR" + std::string(3 * kTableFileLimit, '\0'),
+          "HEXA\r" + std::string(kTableFileLimit, '\r')}) {
+        loaded.job.TableName = dir.write("big.glk", bytes);
+        try {
+            load_table_file(loaded.job, loaded.table);
+            ADD_FAILURE() << "read";
+        } catch (const TableFileError& error) {
+            EXPECT_EQ(error.reason(), TableFileError::Reason::TooLarge);
+        }
+        EXPECT_EQ(loaded.job.PairCount, 1);
+        EXPECT_EQ(loaded.table.pairs.size(), 1u);
+        EXPECT_FALSE(loaded.job.TableFile.is_open());
+    }
+    // Bytes after a Ctrl-Z are no data: they do not count.
+    load(loaded,
+         dir.write("z.glk", "DECI\r\n- 065\r\n+ \r\n\x1A" + std::string(2 * kTableFileLimit, 'z')));
+    EXPECT_EQ(loaded.rows, (Rows{{"065", ""}}));
 }
 
 TEST(TableFile, IncompleteLastPairIsNeitherShownNorCounted) {
@@ -109,23 +183,6 @@ TEST(TableFile, RefusedFilesChangeNothing) {
     } catch (const TableFileError& error) {
         EXPECT_EQ(error.reason(), TableFileError::Reason::NotAKeyword);
     }
-}
-
-TEST(TableFile, CharSideThatCannotReadBackIsRefusedBeforeTheFileIsTouched) {
-    TempDir dir;
-    std::string name = dir.write("keep.glk", "CHAR\r\n- old\r\n+ table\r\n");
-    for (const std::string& side : {std::string("a\rb"), std::string("\x1A")}) {
-        TextLineFile file;
-        try {
-            save_table_file(file, name, "CHAR", {{"ok", "fine"}, {"x", side}});
-            FAIL();
-        } catch (const TableFileError& error) {
-            EXPECT_EQ(error.reason(), TableFileError::Reason::UnsafeCharSide);
-        }
-        EXPECT_EQ(dir.read("keep.glk"), "CHAR\r\n- old\r\n+ table\r\n");
-    }
-    TextLineFile file;
-    EXPECT_NO_THROW(save_table_file(file, name, "HEXA", {{"0D", "1A"}}));
 }
 
 TEST(TableFile, RecordsBeyondTheFileKeepTheirTexts) {

@@ -1,0 +1,197 @@
+#include "lang/messages.h"
+
+#include <cstring>
+#include <new>
+
+#include "conversion/engine.h"
+#include "conversion/job.h"
+#include "conversion/replace.h"
+#include "conversion/text_file.h"
+#include "table/table_file.h"
+
+namespace glossek {
+
+namespace {
+
+std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
+    auto at = text.find(mark);
+    if (at != std::string::npos) {
+        text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+// 1234567 as "1,234,567" in English and "1 234 567" in French.
+std::string grouped(std::uint64_t number, const LanguageTexts& texts) {
+    std::string digits = std::to_string(number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), texts.lng_digit_group);
+    }
+    return digits;
+}
+
+// What the system said, in the current language for the failures users meet, else in the
+// system's own words.
+std::string system_reason(int error_number, const LanguageTexts& texts) {
+    switch (error_number) {
+        case ENOSPC:
+            return texts.lng_disk_full;
+        case EFBIG:
+            return texts.lng_file_too_large;
+        case EDQUOT:
+            return texts.lng_quota_exceeded;
+        case EIO:
+            return texts.lng_device_error;
+        default:
+            return error_number > 0 ? std::string(std::strerror(error_number)) : std::string();
+    }
+}
+
+std::string io_text(const TextIoError& error, const LanguageTexts& texts) {
+    if (error.code() != kDiskReadError && error.code() != kDiskWriteError) {
+        return error_box_text(error.what());
+    }
+    std::string text =
+        error.code() == kDiskReadError ? texts.lng_disk_read_error : texts.lng_disk_write_error;
+    const std::string reason = system_reason(error.system_error(), texts);
+    if (reason.empty() && text.find("%s") != std::string::npos) {
+        // No word from the system: the text up to where its words would go.
+        text.erase(text.find("%s"));
+        text.erase(text.find_last_not_of(" :") + 1);
+        return error_box_text(text);
+    }
+    return error_box_text(fill_in(text, "%s", reason));
+}
+
+std::string table_text(const TableFileError& error, const LanguageTexts& texts) {
+    switch (error.reason()) {
+        case TableFileError::Reason::NotAKeyword:
+            return texts.lng_table_not_keyword;
+        case TableFileError::Reason::UnsafeCharSide:
+            return texts.lng_table_char_unsafe;
+        case TableFileError::Reason::UnreadableCodeSide:
+            return fill_in(texts.lng_table_code_unreadable, "%r", std::to_string(error.row()));
+        case TableFileError::Reason::TooLarge:
+            break;
+    }
+    return texts.lng_table_too_large;
+}
+
+// The length of the valid UTF-8 character at the start of `bytes` (shortest form, no
+// surrogates, at most U+10FFFF), or 0.
+std::size_t utf8_length(std::string_view bytes, std::uint32_t& code_point) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    std::size_t length = 0;
+    std::uint32_t cp = 0;
+    std::uint32_t least = 0;
+    if (lead < 0x80) {
+        code_point = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, cp = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, cp = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    code_point = cp;
+    return length;
+}
+
+bool shown_escaped(std::uint32_t cp) {
+    return cp < 0x20 || (cp >= 0x7F && cp < 0xA0) ||        // C0, DEL, C1 controls
+           cp == 0x061C || cp == 0x200E || cp == 0x200F ||  // marks of direction
+           (cp >= 0x2028 && cp <= 0x202E) ||                // line breaks, embeddings
+           (cp >= 0x2066 && cp <= 0x2069);                  // isolates
+}
+
+void append_escaped(std::string& out, std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0x0F];
+    }
+}
+
+}  // namespace
+
+ErrorMessage error_message(const std::exception& error, const LanguageTexts& language) {
+    // Before any language is applied (the language file itself failed), English.
+    const LanguageTexts english =
+        language.lng_product.empty() ? language_texts(kLanguageEnglish) : LanguageTexts{};
+    const LanguageTexts& texts = language.lng_product.empty() ? english : language;
+    if (const auto* io = dynamic_cast<const TextIoError*>(&error)) {
+        return {io->file(), io_text(*io, texts), {}};
+    }
+    if (const auto* table = dynamic_cast<const TableFileError*>(&error)) {
+        return {table->file(), table_text(*table, texts), {}};
+    }
+    if (const auto* guard = dynamic_cast<const ReplacementGuardError*>(&error)) {
+        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Growth
+                                      ? texts.lng_pair_too_long
+                                      : texts.lng_pair_too_many;
+        return {{},
+                fill_in(fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
+                                std::to_string(guard->line())),
+                        "%n", std::to_string(guard->limit())),
+                {}};
+    }
+    if (const auto* memory = dynamic_cast<const OutOfMemoryError*>(&error)) {
+        return {memory->file(),
+                fill_in(fill_in(texts.lng_out_of_memory_line, "%l", std::to_string(memory->line())),
+                        "%s", grouped(memory->line_bytes(), texts)),
+                {}};
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+        return {{}, texts.lng_out_of_memory, {}};
+    }
+    if (const auto* ambiguous = dynamic_cast<const AmbiguousTableName*>(&error)) {
+        return {ambiguous->file(), texts.lng_table_ambiguous, ambiguous->matches()};
+    }
+    if (const auto* unknown = dynamic_cast<const FolderUnknownError*>(&error)) {
+        return {unknown->file(), texts.lng_folder_unknown, {}};
+    }
+    return {{}, error_box_text(error.what()), {}};
+}
+
+std::string error_text(const std::exception& error, const LanguageTexts& texts) {
+    return error_message(error, texts).text;
+}
+
+std::string printable_name(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    while (!name.empty()) {
+        std::uint32_t cp = 0;
+        std::size_t length = utf8_length(name, cp);
+        if (length == 0) {
+            append_escaped(out, name.substr(0, 1));
+            length = 1;
+        } else if (shown_escaped(cp)) {
+            append_escaped(out, name.substr(0, length));
+        } else {
+            out.append(name.substr(0, length));
+        }
+        name.remove_prefix(length);
+    }
+    return out;
+}
+
+}  // namespace glossek

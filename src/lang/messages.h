@@ -1,0 +1,37 @@
+// What an error says, with the file names kept apart from the program's own words.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/texts.h"
+
+namespace glossek {
+
+// File names are bytes of the file system (UTF-8 on Linux) and are never passed through a
+// code page; `text` is the program's own words in the current language, as CP1252 bytes.
+// Shown together: the file, then the text (in the window joined by LF CR; in batch mode
+// "glossek: FILE: TEXT"), then each of `listed` on a line of its own.
+struct ErrorMessage {
+    std::string file;                 // the file the error is about; empty when none
+    std::string text;                 // full stop included where the error box adds one
+    std::vector<std::string> listed;  // further names the text refers to
+};
+
+// The message of an error of the program's core, in the current language where the
+// program words it itself (the file layer's classic texts and code-text errors keep their
+// fixed texts). std::bad_alloc says that memory ran out.
+ErrorMessage error_message(const std::exception& error, const LanguageTexts& texts);
+
+// The text alone, as the error box shows it.
+std::string error_text(const std::exception& error, const LanguageTexts& texts);
+
+// A file name as it can be shown on a terminal or in a box: valid UTF-8 as it stands;
+// control characters (C0, DEL, C1), characters that turn the direction of text, and bytes
+// that are not valid UTF-8 as \xHH, byte by byte, so that a name can never drive the
+// terminal or pass for another. The result is valid UTF-8.
+std::string printable_name(std::string_view name);
+
+}  // namespace glossek

@@ -1,0 +1,127 @@
+#include "lang/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <new>
+
+#include "conversion/engine.h"
+#include "conversion/job.h"
+#include "conversion/replace.h"
+#include "conversion/text_file.h"
+#include "table/table_file.h"
+
+namespace glossek {
+namespace {
+
+const LanguageTexts& english() {
+    static const LanguageTexts texts = language_texts("US");
+    return texts;
+}
+const LanguageTexts& french() {
+    static const LanguageTexts texts = language_texts("FR");
+    return texts;
+}
+
+TEST(ErrorMessage, NamesStayApartFromTheTextWhichFollowsTheLanguage) {
+    const std::string name = "/tmp/\xC3\xA9t\xC3\xA9.txt";  // UTF-8, as the system spells it
+    ErrorMessage table =
+        error_message(TableFileError(TableFileError::Reason::NotAKeyword, name), french());
+    EXPECT_EQ(table.file, name);
+    EXPECT_EQ(table.text, french().lng_table_not_keyword);
+
+    ErrorMessage missing = error_message(TextIoError(2, name), french());
+    EXPECT_EQ(missing.file, name);
+    EXPECT_EQ(missing.text, "File not found.");  // the file layer's classic texts are shared
+
+    ErrorMessage endless = error_message(
+        ReplacementGuardError(ReplacementGuardError::Reason::Count, 4, 17, 9), french());
+    EXPECT_EQ(endless.file, "");
+    EXPECT_NE(endless.text.find(" 4 "), std::string::npos);
+    EXPECT_NE(endless.text.find("17"), std::string::npos);
+
+    ErrorMessage code = error_message(CodeTextError("$4G"), english());
+    EXPECT_EQ(code.text, "'$4G' is not a valid integer value.");
+}
+
+TEST(ErrorMessage, SystemFailuresSayWhatHappenedInBothLanguages) {
+    EXPECT_EQ(error_text(TextIoError(kDiskReadError, "f", EIO), english()),
+              "Disk read error: the device reports an input/output error.");
+    EXPECT_EQ(error_text(TextIoError(kDiskWriteError, "f", ENOSPC), english()),
+              "Disk write error: the disk is full.");
+    EXPECT_EQ(error_text(TextIoError(kDiskWriteError, "f", EFBIG), french()),
+              "Erreur d'\xE9"
+              "criture sur le disque : le fichier est trop grand pour le syst\xE8"
+              "me.");
+    // Others in the system's own words.
+    EXPECT_EQ(error_text(TextIoError(kDiskWriteError, "f", ELOOP), english())
+                  .rfind("Disk write error: ", 0),
+              0u);
+    // Code 5 stays access denied; an I/O error (errno 5) is no longer taken for it.
+    EXPECT_EQ(error_text(TextIoError(5, "f", EACCES), english()), "File access denied.");
+    EXPECT_EQ(error_text(TextIoError(kDiskReadError), french()), "Erreur de lecture du disque.");
+    // Before a language is applied: English.
+    EXPECT_EQ(error_text(TextIoError(kDiskReadError, "f", EIO), LanguageTexts{}),
+              "Disk read error: the device reports an input/output error.");
+    EXPECT_NE(error_text(TextIoError(kDiskReadError, "f", EIO), english()), "File access denied.");
+}
+
+TEST(ErrorMessage, OutOfMemorySaysTheFileTheLineAndItsSize) {
+    ErrorMessage line = error_message(OutOfMemoryError("in.txt", 3, 1234567890), english());
+    EXPECT_EQ(line.file, "in.txt");
+    EXPECT_EQ(line.text,
+              "Not enough memory to convert line 3, of 1,234,567,890 bytes or more. The "
+              "conversion was stopped; no file was changed.");
+    EXPECT_NE(error_text(OutOfMemoryError("in.txt", 3, 1234567890), french()).find("1 234 567 890"),
+              std::string::npos);
+    EXPECT_EQ(error_text(std::bad_alloc(), french()), french().lng_out_of_memory);
+}
+
+TEST(ErrorMessage, CommandLineRefusalsNameTheirFiles) {
+    ErrorMessage several =
+        error_message(AmbiguousTableName("/t/CONV.glk", {"/t/a", "/t/b"}), english());
+    EXPECT_EQ(several.file, "/t/CONV.glk");
+    EXPECT_EQ(several.listed, (std::vector<std::string>{"/t/a", "/t/b"}));
+    EXPECT_EQ(several.text, english().lng_table_ambiguous);
+    ErrorMessage unknown = error_message(FolderUnknownError("out.txt"), french());
+    EXPECT_EQ(unknown.file, "out.txt");
+    EXPECT_EQ(unknown.text, french().lng_folder_unknown);
+}
+
+TEST(ErrorMessage, EveryNewTextExistsInBothLanguagesAndDiffers) {
+    for (const std::string LanguageTexts::*slot :
+         {&LanguageTexts::lng_table_code_unreadable, &LanguageTexts::lng_table_too_large,
+          &LanguageTexts::lng_table_ambiguous, &LanguageTexts::lng_disk_read_error,
+          &LanguageTexts::lng_disk_write_error, &LanguageTexts::lng_disk_full,
+          &LanguageTexts::lng_file_too_large, &LanguageTexts::lng_quota_exceeded,
+          &LanguageTexts::lng_device_error, &LanguageTexts::lng_out_of_memory_line,
+          &LanguageTexts::lng_out_of_memory, &LanguageTexts::lng_folder_unknown,
+          &LanguageTexts::lng_no_window}) {
+        EXPECT_FALSE((english().*slot).empty());
+        EXPECT_FALSE((french().*slot).empty());
+        EXPECT_NE(english().*slot, french().*slot);
+    }
+}
+
+TEST(PrintableName, Utf8StaysControlsAndInvalidBytesAreEscaped) {
+    EXPECT_EQ(printable_name("/home/u/\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD.txt"),
+              "/home/u/\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD.txt");
+    EXPECT_EQ(printable_name("a\x1B[2Jb"), "a\\x1B[2Jb");
+    EXPECT_EQ(printable_name("line\nend\r\x7F"), "line\\x0Aend\\x0D\\x7F");
+    EXPECT_EQ(printable_name(std::string("nul\0", 4)), "nul\\x00");
+    EXPECT_EQ(printable_name("\xC2\x9B"
+                             "31m"),
+              "\\xC2\\x9B31m");  // C1 CSI
+    EXPECT_EQ(printable_name("txt.\xE2\x80\xAE"
+                             "exe"),
+              "txt.\\xE2\\x80\\xAEexe");                                    // turns text
+    EXPECT_EQ(printable_name("caf\xE9.txt"), "caf\\xE9.txt");               // CP1252, not UTF-8
+    EXPECT_EQ(printable_name("\xC0\xAF"), "\\xC0\\xAF");                    // overlong '/'
+    EXPECT_EQ(printable_name("\xED\xA0\x80"), "\\xED\\xA0\\x80");           // a surrogate
+    EXPECT_EQ(printable_name("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");  // past U+10FFFF
+    EXPECT_EQ(printable_name("cut\xE4\xB8"), "cut\\xE4\\xB8");
+    EXPECT_EQ(printable_name("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
+}  // namespace
+}  // namespace glossek
