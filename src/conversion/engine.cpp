@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string>
 #include <string_view>
@@ -60,14 +61,27 @@ public:
 
 private:
     void long_line();
-    void show(std::string_view line) {
+    // The window's share of a line: the first lines shown (through the map when the output
+    // file applies it), the progress, and a chance to stop. Kept cheap for the lines that
+    // are not shown: the progress position is worked out only near its next step.
+    void show(std::string_view line, const unsigned char* map) {
         if (n_ <= kViewerLineLimit) {
-            observer_->result_line(line.substr(0, kViewerLineBytes));
+            line = line.substr(0, kViewerLineBytes);
+            observer_->result_line(map != nullptr ? converted(line, map, shown_) : line);
         }
-        const int position = progress_position(n_, job_.LineCount);
-        if (position != last_position_) {
-            observer_->progress(position);
-            last_position_ = position;
+        if (n_ >= next_step_) {
+            const int position = progress_position(n_, job_.LineCount);
+            if (position != last_position_) {
+                observer_->progress(position);
+                last_position_ = position;
+                // A line or so before the next position, then line by line up to it.
+                next_step_ =
+                    position >= 100 || job_.LineCount <= 0
+                        ? std::numeric_limits<long long>::max()
+                        : static_cast<long long>((position + 1.0) * job_.LineCount / 100.0) - 1;
+            } else {
+                ++next_step_;
+            }
         }
         if (observer_->stop_requested()) {
             throw ConversionStopped();
@@ -81,6 +95,7 @@ private:
     long long n_ = 0;
     std::uint64_t line_start_ = 0;
     int last_position_ = -1;
+    long long next_step_ = 0;
     std::string changed_;
     std::string shown_;
 };
@@ -102,7 +117,7 @@ void Conversion::code_page_lines() {
         }
         output.write_line(line);
         if (observer_ != nullptr) {
-            show(whole_blocks_ ? converted(line, map_, shown_) : line);
+            show(line, whole_blocks_ ? map_ : nullptr);
         }
     }
 }
@@ -133,7 +148,7 @@ void Conversion::long_line() {
     }
     output.end_line();
     if (observer_ != nullptr) {
-        show(converted(raw, map_, shown_));
+        show(raw, map_);
     }
 }
 
@@ -146,7 +161,7 @@ void Conversion::table_lines(const ConversionTable& table, std::size_t pair_coun
         std::string_view line = apply_pairs(input.next_line(), table, pair_count, n_, changed_);
         output.write_line(line);
         if (observer_ != nullptr) {
-            show(line);
+            show(line, nullptr);
         }
     }
 }
