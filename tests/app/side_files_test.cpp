@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "support/temp_dir.h"
@@ -38,6 +39,29 @@ TEST(SideFiles, LinksAreLookedForInTheSettingsFolderFirst) {
     make_settings_folder(state);
     settings.write("deeper/glossek/GLK32.CFG", "AUTHx\r\n");
     EXPECT_EQ(link_config_file(state), state.SettingsDir + "GLK32.CFG");
+}
+
+TEST(SideFiles, CodePagesAreKeptBesideTheLanguage) {
+    AppState state;
+    state.ProgramDir = "/opt/glossek/";
+    EXPECT_EQ(code_page_file(state), "/opt/glossek/GLK32.CP");
+    state.SettingsDir = "/home/u/.config/glossek/";
+    EXPECT_EQ(code_page_file(state), "/home/u/.config/glossek/GLK32.CP");
+}
+
+TEST(SideFiles, HelpBesideTheProgramElseWhereAnInstalledProgramKeepsItsData) {
+    test::TempDir prefix;
+    AppState state;
+    state.ProgramDir = prefix.path() + "/lib/glossek/";
+    // Neither there: the name beside the program, which shows nothing.
+    EXPECT_EQ(help_file(state), state.ProgramDir + "GLK32.HLP");
+    std::filesystem::create_directories(prefix.file("lib/glossek"));
+    std::filesystem::create_directories(prefix.file("share/glossek"));
+    prefix.write("share/glossek/GLK32.HLP", "<html></html>");
+    EXPECT_EQ(help_file(state), state.ProgramDir + "../../share/glossek/GLK32.HLP");
+    // A copy beside the program (a build folder) comes first.
+    prefix.write("lib/glossek/GLK32.HLP", "<html></html>");
+    EXPECT_EQ(help_file(state), state.ProgramDir + "GLK32.HLP");
 }
 
 }  // namespace
