@@ -267,6 +267,20 @@ void Tmdi_glk::remember_folder(const QString& chosen_file) {
 void Tmdi_glk::lock_commands(bool locked) {
     locked_ = locked;
     menuBar()->setEnabled(!locked);
+    // The items too: their shortcuts would reach them past a disabled menu bar.
+    if (locked) {
+        for (QAction* item : findChildren<QAction*>()) {
+            if (item->isEnabled() && !item->shortcut().isEmpty()) {
+                item->setEnabled(false);
+                locked_items_.append(item);
+            }
+        }
+    } else {
+        for (QAction* item : std::as_const(locked_items_)) {
+            item->setEnabled(true);
+        }
+        locked_items_.clear();
+    }
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
         if (window != window_of(Child::GeneralData)) {
             window->setEnabled(!locked);

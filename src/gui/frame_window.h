@@ -88,6 +88,7 @@ private:
     QLabel* code_pages_label_;
     QTranslator qt_translator_;
     bool locked_ = false;
+    QList<QAction*> locked_items_;  // disabled while a command runs, enabled again after
     bool close_when_unlocked_ = false;
 
     ChildWindow* children_[4] = {};

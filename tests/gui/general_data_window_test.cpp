@@ -342,12 +342,17 @@ TEST_F(StoppedGo, CancelButtonStopsItAndKeepsTheOldOutput) {
         EXPECT_EQ(stop->text(), "Cancel");
         // Nothing else can be reached meanwhile.
         locked = !frame->menuBar()->isEnabled() && !window("frm_tcv")->isEnabled() &&
-                 !box("txt_inp")->isEnabled() && !option("opt_win")->isEnabled();
+                 !box("txt_inp")->isEnabled() && !option("opt_win")->isEnabled() &&
+                 !action("mnu_fgo")->isEnabled() && !action("Otherconversiondetails1")->isEnabled();
+        // Nor by the keyboard: F2 starts no second conversion inside this one.
+        QTest::keyClick(frame, Qt::Key_F2);
         stop->click();
     });
     trigger("mnu_fgo");
     EXPECT_TRUE(locked);
     expect_stopped_with_the_old_output();
+    EXPECT_TRUE(action("mnu_fgo")->isEnabled());
+    EXPECT_FALSE(action("mnu_wre")->isEnabled());  // as it was before the Go
 }
 
 TEST_F(StoppedGo, EscapeStopsItToo) {
