@@ -281,6 +281,22 @@ def scenario_english(work, artefacts, program):
     check("small window scrolls instead of clipping", len(bars) >= 1)
     screenshot(artefacts, "general-data-small.png")
 
+    # Options, Code pages..., with the keyboard: the lists, a page picked, in force at once.
+    keys("alt+o", "Down", "Return")
+    chooser = wait_for(lambda: next((n for n in app if n is not None and
+                                     n.getRoleName() == "dialog" and n.name == "Code pages" and
+                                     showing(n)), None))
+    check("code pages dialog opens", chooser is not None)
+    if chooser is not None:
+        items = [n.name for n in walk(chooser) if n.getRoleName() == "list item"]
+        check("code pages listed by number and name",
+              "850 Western European (DOS)" in items and "1252 Western European (Windows)" in items,
+              str(items[:4]))
+        screenshot(artefacts, "code-pages.png")
+        keys("Down", "Return")  # from the page in force, 850, to the next, 852
+        check("the pair picked is in force", wait_for(lambda: find(frame, "label",
+                                                                   "DOS 852 - Windows 1252")))
+
     # Help: F1 opens it on the screen; Escape closes it.
     resize(695, 480)
     keys("F1")

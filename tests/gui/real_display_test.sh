@@ -62,6 +62,8 @@ run_scenario english "$work/prog/glossek"
 iconv -f CP850 -t CP1252 "$work/docs/lettre.txt" >"$work/expected.txt"
 check "converted through the window" cmp -s "$work/docs/lettre.cvt.txt" "$work/expected.txt"
 check "input untouched" cmp -s "$work/docs/lettre.txt" "$source/samples/lettre.txt"
+check "code pages kept beside the program" cmp -s "$work/prog/GLK32.CP" <(printf '852 1252\r\n')
+rm -f "$work/prog/GLK32.CP"
 
 run_scenario french "$work/prog/glossek"
 check "French kept beside the program" cmp -s "$work/prog/GLK32.LNG" <(printf 'FR\r\n')
