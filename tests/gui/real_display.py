@@ -58,7 +58,11 @@ def type_text(text):
 
 
 def screenshot(artefacts, name):
-    subprocess.run(["import", "-window", "root", os.path.join(artefacts, name)], check=False)
+    """The active window with the window manager's frame around it, for people to look at."""
+    active = subprocess.run(["xdotool", "getactivewindow"], capture_output=True,
+                            text=True).stdout.strip()
+    window = ["-window", active, "-frame"] if active else ["-window", "root"]
+    subprocess.run(["import", *window, os.path.join(artefacts, name)], check=False)
 
 
 def application(name="glossek"):
