@@ -84,6 +84,19 @@ void append_utf8(std::string& out, char32_t cp) {
     }
 }
 
+std::size_t last_utf8_size(std::string_view text) {
+    const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = begin + text.size();
+    for (std::size_t size = 1; size <= std::min<std::size_t>(4, text.size()); ++size) {
+        const unsigned char* start = end - size;
+        if ((*start & 0xC0) != 0x80) {  // the nearest byte that is no continuation byte
+            const Utf8Step step = utf8_step(start, end);
+            return step.code_point != Utf8Step::kInvalid && step.length == size ? size : 1;
+        }
+    }
+    return text.empty() ? 0 : 1;
+}
+
 ByteTable::ByteTable(const unsigned char* map, const unsigned char* lossy) : map_(map) {
     if (lossy != nullptr) {
         std::copy(lossy, lossy + 32, lossy_.begin());

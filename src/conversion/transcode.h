@@ -32,6 +32,10 @@ Utf8Step utf8_step(const unsigned char* at, const unsigned char* end);
 
 void append_utf8(std::string& out, char32_t code_point);
 
+// How many bytes the last character of UTF-8 text takes: its whole sequence when it is well
+// formed, else 1 (the last byte). 0 for an empty text.
+std::size_t last_utf8_size(std::string_view text);
+
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // A one-for-one table with its lossy entries (bit (b & 7) of byte (b >> 3); none when null),

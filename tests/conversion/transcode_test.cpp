@@ -289,6 +289,18 @@ TEST(TableTranslation, PlainAndVectorWaysAgreeOnEveryByteAndOddLengths) {
     }
 }
 
+TEST(Utf8, LastCharacterSizeForBackspace) {
+    EXPECT_EQ(last_utf8_size(""), 0u);
+    EXPECT_EQ(last_utf8_size("ab"), 1u);
+    EXPECT_EQ(last_utf8_size("a\xC3\xA9"), 2u);
+    EXPECT_EQ(last_utf8_size("\xE2\x94\x80"), 3u);
+    EXPECT_EQ(last_utf8_size("x\xF0\x9F\x98\x80"), 4u);
+    EXPECT_EQ(last_utf8_size("a\xC3"), 1u);             // a sequence cut short
+    EXPECT_EQ(last_utf8_size("a\xA9"), 1u);             // a stray continuation byte
+    EXPECT_EQ(last_utf8_size("\x80\x80\x80\x80"), 1u);  // no lead within reach
+    EXPECT_EQ(last_utf8_size("\xED\xA0\x80"), 1u);      // a surrogate is no character
+}
+
 TEST(PageConverter, FirstLossyIsWhereTheFirstCountedCharacterStarts) {
     const PageConverter dos_west(code_page_pair(850, 1252), true);
     EXPECT_EQ(dos_west.first_lossy("ab\xC4\xC4", 4), 2u);  // box-drawing lines
