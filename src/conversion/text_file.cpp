@@ -242,12 +242,14 @@ int map_errno(int error_number, const std::string& name, bool writing) {
 }
 
 #if GLOSSEK_X86_64
+std::atomic<bool> g_plain_line_scan{false};
+
 // Without POPCNT among the instructions the program may assume, the builtin is a call.
-std::size_t bit_count(unsigned mask) {
-    mask = mask - ((mask >> 1) & 0x5555u);
-    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
-    mask = (mask + (mask >> 4)) & 0x0F0Fu;
-    return (mask + (mask >> 8)) & 0x1Fu;
+std::size_t bit_count(std::uint32_t mask) {
+    mask = mask - ((mask >> 1) & 0x55555555u);
+    mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0Fu;
+    return (mask * 0x01010101u) >> 24;
 }
 
 // Whole lines at the start of a text: lines that hold no NUL and end with CR LF. A chunk
@@ -255,19 +257,16 @@ std::size_t bit_count(unsigned mask) {
 // its LF; the chunks are taken without branches, but for the one that stops the lines.
 struct LinesSeen {
     std::size_t count = 0;
-    std::size_t last_chunk = 0;  // the last chunk with a CR, and its CRs
-    std::uint64_t last_crs = 0;
+    std::size_t lines_end = 0;
 
+    // Where the chunk's last CR LF ends counts only when it has one; as arithmetic, not as
+    // a branch, which chunks of text with CRs and without would mispredict half the time.
     void add(std::size_t chunk, std::uint64_t crs, std::size_t crs_count) {
         count += crs_count;
-        last_chunk = crs != 0 ? chunk : last_chunk;
-        last_crs = crs != 0 ? crs : last_crs;
+        const std::size_t end = chunk + static_cast<std::size_t>(63 - __builtin_clzll(crs | 1)) + 2;
+        lines_end = std::max(lines_end, end * static_cast<std::size_t>(crs != 0));
     }
-    std::size_t end() const {
-        return last_crs == 0
-                   ? 0
-                   : last_chunk + static_cast<std::size_t>(63 - __builtin_clzll(last_crs)) + 2;
-    }
+    std::size_t end() const { return lines_end; }
 };
 
 // From `i` on, byte by byte: a tail too short for a chunk, or the chunk that stops.
@@ -293,15 +292,23 @@ std::size_t plain_lines_sse2(const char* text, std::size_t size, std::size_t& co
     const __m128i cr = _mm_set1_epi8(kCr);
     const __m128i lf = _mm_set1_epi8(kLf);
     const __m128i zero = _mm_setzero_si128();
+    // The masks of one chunk of 16 bytes: its CRs, the LFs after its bytes, its NULs.
+    auto masks = [&](std::size_t at, std::uint32_t& crs, std::uint32_t& lfs, std::uint32_t& nuls) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1));
+        crs = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)));
+        lfs = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
+        nuls = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero)));
+    };
     LinesSeen seen;
     std::size_t i = 0;
-    for (; i + 17 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
-        const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)));
-        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
-        const auto nuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero)));
-        if (((crs & ~lfs) | nuls) != 0) {  // a lone CR or a NUL
+    // Two chunks a round, as one 32-bit mask.
+    for (; i + 33 <= size; i += 32) {
+        std::uint32_t crs_a, lfs_a, nuls_a, crs_b, lfs_b, nuls_b;
+        masks(i, crs_a, lfs_a, nuls_a);
+        masks(i + 16, crs_b, lfs_b, nuls_b);
+        const std::uint32_t crs = crs_a | crs_b << 16;
+        if (((crs & ~(lfs_a | lfs_b << 16)) | nuls_a | nuls_b) != 0) {  // a lone CR or a NUL
             break;
         }
         seen.add(i, crs, bit_count(crs));
@@ -334,8 +341,14 @@ __attribute__((target("avx2,popcnt"))) std::size_t plain_lines_avx2(const char* 
 
 // The length of the whole lines at the start of `text`, and how many they are.
 std::size_t plain_lines(const char* text, std::size_t size, std::size_t& count) {
+#ifdef GLOSSEK_NO_AVX
+    static const bool avx2 = false;
+#else
     static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    return avx2 ? plain_lines_avx2(text, size, count) : plain_lines_sse2(text, size, count);
+#endif
+    return avx2 && !g_plain_line_scan.load(std::memory_order_relaxed)
+               ? plain_lines_avx2(text, size, count)
+               : plain_lines_sse2(text, size, count);
 }
 #else
 std::size_t plain_lines(const char* text, std::size_t size, std::size_t& count) {
@@ -668,6 +681,14 @@ std::string_view TextLineFile::next_line_part(bool& ended) {
     pos_ += size + (cr[1] == kLf ? 2 : 1);
     ended = true;
     return {start, size};
+}
+
+void force_plain_line_scan(bool plain) {
+#if GLOSSEK_X86_64
+    g_plain_line_scan.store(plain);
+#else
+    (void)plain;
+#endif
 }
 
 bool TextLineFile::whole_lines(std::string_view& lines, std::size_t& count) {

@@ -229,6 +229,10 @@ private:
     std::uint64_t flushed_ = 0;
 };
 
+// Whole lines (TextLineFile::whole_lines) are found without AVX2 while set, as on a
+// processor that lacks it: for tests.
+void force_plain_line_scan(bool plain);
+
 // Ends a file that a command left open when it ended early: abandon(), so that an
 // incomplete output never replaces the file of its name. Errors are not reported again.
 class CloseOnExit {

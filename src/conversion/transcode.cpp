@@ -5,8 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && \
-    !defined(GLOSSEK_PLAIN_TRANSLATION)
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(GLOSSEK_NO_AVX)
 #define GLOSSEK_AVX2 1
 #include <immintrin.h>
 #else
@@ -113,33 +112,38 @@ ByteTable::ByteTable(const unsigned char* map, const unsigned char* lossy) : map
     }
 }
 
+void ByteTable::add_pairs() {
+    pairs_.resize(0x10000);
+    for (unsigned first = 0; first < 256; ++first) {
+        for (unsigned second = 0; second < 256; ++second) {
+            const std::uint16_t a = entries_[first];
+            const std::uint16_t b = entries_[second];
+            pairs_[first | second << 8] = (a & 0xFFu) | (b & 0xFFu) << 8 |
+                                          static_cast<std::uint64_t>((a >> 8) + (b >> 8)) << 32;
+        }
+    }
+}
+
 namespace translation {
 
 std::size_t plain(const unsigned char* in, std::size_t size, unsigned char* out,
                   const ByteTable& table) {
-    // Eight bytes a round, without a branch on what they are: accented letters come every
-    // few bytes in most languages, so branches on them are mostly mispredicted.
     std::size_t lossy = 0;
     std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        const std::uint16_t e0 = table.entry(in[i]);
-        const std::uint16_t e1 = table.entry(in[i + 1]);
-        const std::uint16_t e2 = table.entry(in[i + 2]);
-        const std::uint16_t e3 = table.entry(in[i + 3]);
-        const std::uint16_t e4 = table.entry(in[i + 4]);
-        const std::uint16_t e5 = table.entry(in[i + 5]);
-        const std::uint16_t e6 = table.entry(in[i + 6]);
-        const std::uint16_t e7 = table.entry(in[i + 7]);
-        out[i] = static_cast<unsigned char>(e0);
-        out[i + 1] = static_cast<unsigned char>(e1);
-        out[i + 2] = static_cast<unsigned char>(e2);
-        out[i + 3] = static_cast<unsigned char>(e3);
-        out[i + 4] = static_cast<unsigned char>(e4);
-        out[i + 5] = static_cast<unsigned char>(e5);
-        out[i + 6] = static_cast<unsigned char>(e6);
-        out[i + 7] = static_cast<unsigned char>(e7);
-        lossy += static_cast<std::size_t>((e0 >> 8) + (e1 >> 8) + (e2 >> 8) + (e3 >> 8) +
-                                          (e4 >> 8) + (e5 >> 8) + (e6 >> 8) + (e7 >> 8));
+    if (const std::uint64_t* pairs = table.pairs()) {
+        // Two bytes a lookup, the count of lossy bytes summed in the top half: the low
+        // halves (the output bytes) add up to less than 2^32 over 2^16 pairs at a time.
+        while (size - i >= 2) {
+            const std::size_t round_end = i + std::min<std::size_t>(size - i, 2 << 16) / 2 * 2;
+            std::uint64_t sum = 0;
+            for (; i < round_end; i += 2) {
+                const std::uint64_t entry = pairs[in[i] | in[i + 1] << 8];
+                out[i] = static_cast<unsigned char>(entry);
+                out[i + 1] = static_cast<unsigned char>(entry >> 8);
+                sum += entry;
+            }
+            lossy += static_cast<std::size_t>(sum >> 32);
+        }
     }
     for (; i < size; ++i) {
         const std::uint16_t entry = table.entry(in[i]);
@@ -235,26 +239,89 @@ __attribute__((target("avx2,popcnt"))) std::size_t translate_avx2(const unsigned
     return lossy + plain(in + i, size - i, out + i, table);
 }
 
+// With AVX-512 VBMI, 64 bytes at a time: a permutation of two registers looks a byte up in
+// 128 entries at once, so the table is two of them (one for a table that keeps ASCII),
+// chosen by the top bit; the byte of lossy bits is looked up by the byte's top five bits.
+template <bool kAsciiKept>
+__attribute__((target("avx512f,avx512bw,avx512vbmi,popcnt"))) std::size_t translate_avx512(
+    const unsigned char* in, std::size_t size, unsigned char* out, const ByteTable& table) {
+    const unsigned char* map = table.map();
+    const __m512i lower_a = _mm512_loadu_si512(map);
+    const __m512i lower_b = _mm512_loadu_si512(map + 64);
+    const __m512i upper_a = _mm512_loadu_si512(map + 128);
+    const __m512i upper_b = _mm512_loadu_si512(map + 192);
+    alignas(64) unsigned char lossy_bits[64] = {};
+    std::copy(table.lossy_bits().begin(), table.lossy_bits().end(), lossy_bits);
+    const __m512i bitmap = _mm512_load_si512(lossy_bits);
+    alignas(64) unsigned char bit_of[64];
+    for (int k = 0; k < 64; ++k) {
+        bit_of[k] = static_cast<unsigned char>(1 << (k & 7));
+    }
+    const __m512i bits = _mm512_load_si512(bit_of);
+    const __m512i five = _mm512_set1_epi8(0x1F);
+    const __m512i three = _mm512_set1_epi8(0x07);
+    std::size_t lossy = 0;
+    std::size_t i = 0;
+    for (; i + 64 <= size; i += 64) {
+        const __m512i text = _mm512_loadu_si512(in + i);
+        const __mmask64 top = _mm512_movepi8_mask(text);
+        if (kAsciiKept && top == 0) {
+            _mm512_storeu_si512(out + i, text);
+            continue;
+        }
+        const __m512i upper = _mm512_permutex2var_epi8(upper_a, text, upper_b);
+        const __m512i lower = kAsciiKept ? text : _mm512_permutex2var_epi8(lower_a, text, lower_b);
+        _mm512_storeu_si512(out + i, _mm512_mask_blend_epi8(top, lower, upper));
+        // (The zero-masked forms: GCC 12 warns of the others' undefined start value.)
+        const __m512i row = _mm512_maskz_permutexvar_epi8(
+            ~__mmask64{0}, _mm512_and_si512(_mm512_srli_epi16(text, 3), five), bitmap);
+        const __m512i bit = _mm512_shuffle_epi8(bits, _mm512_and_si512(text, three));
+        lossy += static_cast<std::size_t>(__builtin_popcountll(_mm512_test_epi8_mask(row, bit)));
+    }
+    return lossy + plain(in + i, size - i, out + i, table);
+}
+
 }  // namespace
 #endif
 
-bool vector(const unsigned char* in, std::size_t size, unsigned char* out, const ByteTable& table,
-            std::size_t& lossy) {
+bool has(Way way) {
 #if GLOSSEK_AVX2
     static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    if (avx2) {
-        lossy = table.ascii_kept() ? translate_avx2<true>(in, size, out, table)
-                                   : translate_avx2<false>(in, size, out, table);
-        return true;
+#ifdef GLOSSEK_NO_AVX512
+    static const bool avx512 = false;
+#else
+    static const bool avx512 =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("popcnt");
+#endif
+    return way == Way::Plain || (way == Way::Avx2 && avx2) || (way == Way::Avx512 && avx512);
+#else
+    return way == Way::Plain;
+#endif
+}
+
+Way best() {
+    return g_force_plain.load(std::memory_order_relaxed) ? Way::Plain
+           : has(Way::Avx512)                            ? Way::Avx512
+           : has(Way::Avx2)                              ? Way::Avx2
+                                                         : Way::Plain;
+}
+
+std::size_t translate(Way way, const unsigned char* in, std::size_t size, unsigned char* out,
+                      const ByteTable& table) {
+#if GLOSSEK_AVX2
+    if (way == Way::Avx512) {
+        return table.ascii_kept() ? translate_avx512<true>(in, size, out, table)
+                                  : translate_avx512<false>(in, size, out, table);
+    }
+    if (way == Way::Avx2) {
+        return table.ascii_kept() ? translate_avx2<true>(in, size, out, table)
+                                  : translate_avx2<false>(in, size, out, table);
     }
 #else
-    (void)in;
-    (void)size;
-    (void)out;
-    (void)table;
-    (void)lossy;
+    (void)way;
 #endif
-    return false;
+    return plain(in, size, out, table);
 }
 
 void force_plain(bool plain) {
@@ -271,6 +338,9 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
              !pages.utf8() ? (to_windows ? pages.oem_to_ansi_lossy : pages.ansi_to_oem_lossy)
                            : nullptr),
       pages_(pages) {
+    if (kind_ == Kind::Table && way_ == translation::Way::Plain) {
+        table_.add_pairs();
+    }
     if (kind_ == Kind::ToUtf8) {
         expansion_ = 3;  // every DOS character lies in the Basic Multilingual Plane
         for (int b = 0; b < 256; ++b) {
@@ -292,6 +362,21 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
                 ascii_same_ = false;  // cp864 has the Arabic percent sign at 0x25
             }
         }
+        // Two bytes at once: their sequences one after the other (at most 6 bytes), the
+        // length in bits 56 to 59 and the count of undefined bytes above.
+        utf8_of_pair_.resize(0x10000);
+        for (unsigned first = 0; first < 256; ++first) {
+            for (unsigned second = 0; second < 256; ++second) {
+                const std::uint32_t a = utf8_of_[first];
+                const std::uint32_t b = utf8_of_[second];
+                const std::uint64_t length_a = (a >> 24) & 0x7F;
+                const std::uint64_t packed = (a & 0xFFFFFF) |
+                                             (std::uint64_t{b & 0xFFFFFF} << (8 * length_a)) |
+                                             ((length_a + ((b >> 24) & 0x7F)) << 56) |
+                                             (std::uint64_t{(a >> 31) + (b >> 31)} << 60);
+                utf8_of_pair_[first | second << 8] = packed;
+            }
+        }
     } else if (kind_ == Kind::FromUtf8) {
         bmp_.resize(0x10000);
         oem_bytes_for_bmp(pages, bmp_.data());
@@ -301,7 +386,11 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
     }
 }
 
-PageConverter::PageConverter(const unsigned char* map) : kind_(Kind::Table), table_(map, nullptr) {}
+PageConverter::PageConverter(const unsigned char* map) : kind_(Kind::Table), table_(map, nullptr) {
+    if (way_ == translation::Way::Plain) {
+        table_.add_pairs();
+    }
+}
 
 bool PageConverter::keeps_line_ends() const {
     return kind_ != Kind::Table || (table_.map()['\r'] == '\r' && table_.map()['\n'] == '\n');
@@ -312,12 +401,7 @@ std::size_t PageConverter::convert(const char* in, std::size_t size, char* out) 
     auto* target = reinterpret_cast<unsigned char*>(out);
     switch (kind_) {
         case Kind::Table: {
-            std::size_t lossy = 0;
-            if (g_force_plain.load(std::memory_order_relaxed) ||
-                !translation::vector(bytes, size, target, table_, lossy)) {
-                lossy = translation::plain(bytes, size, target, table_);
-            }
-            lossy_ += lossy;
+            lossy_ += translation::translate(way_, bytes, size, target, table_);
             return size;
         }
         case Kind::ToUtf8:
@@ -330,35 +414,37 @@ std::size_t PageConverter::convert(const char* in, std::size_t size, char* out) 
 
 std::size_t PageConverter::to_utf8(const unsigned char* in, std::size_t size, unsigned char* out) {
     const std::uint32_t* table = utf8_of_.data();
+    const std::uint64_t* pairs = utf8_of_pair_.data();
     const bool ascii_same = ascii_same_;
     std::size_t at = 0;
     std::size_t put = 0;
-    std::uint32_t lossy = 0;
-    // Each byte's sequence is stored whole (4 bytes, the slack overwritten by the next),
-    // and the output moves on by its length: no branch on the byte itself.
+    std::uint64_t lossy = 0;
+    // Each sequence is stored whole (its slack overwritten by the next), and the output moves
+    // on by its length: no branch on the bytes themselves.
     auto one = [table, out, &put, &lossy](unsigned char byte) {
         const std::uint32_t packed = table[byte];
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(out + put, &packed, 4);
-        } else {
-            for (int k = 0; k < 3; ++k) {
-                out[put + static_cast<std::size_t>(k)] =
-                    static_cast<unsigned char>(packed >> (8 * k));
-            }
+        for (int k = 0; k < 3; ++k) {
+            out[put + static_cast<std::size_t>(k)] = static_cast<unsigned char>(packed >> (8 * k));
         }
         put += (packed >> 24) & 0x7F;
         lossy += packed >> 31;
     };
-    // 32 bytes a round: a text is either mostly ASCII or has accents every few bytes, and
-    // either way the branch on a round of 32 is mostly predicted right (on 8 it is not).
-    for (; at + 32 <= size; at += 32) {
-        if (ascii_same && ascii32(in + at)) {
-            std::memcpy(out + put, in + at, 32);
-            put += 32;
-            continue;
-        }
-        for (std::size_t k = 0; k < 32; ++k) {
-            one(in[at + k]);
+    if constexpr (std::endian::native == std::endian::little) {
+        // 32 bytes a round: a text is either mostly ASCII or has accents every few bytes,
+        // and either way the branch on a round of 32 is mostly predicted right (on 8 it is
+        // not). Other rounds go two bytes at a time, through the table of pairs.
+        for (; at + 32 <= size; at += 32) {
+            if (ascii_same && ascii32(in + at)) {
+                std::memcpy(out + put, in + at, 32);
+                put += 32;
+                continue;
+            }
+            for (std::size_t k = 0; k < 32; k += 2) {
+                const std::uint64_t packed = pairs[in[at + k] | in[at + k + 1] << 8];
+                std::memcpy(out + put, &packed, 8);
+                put += (packed >> 56) & 0x0F;
+                lossy += packed >> 60;
+            }
         }
     }
     for (; at < size; ++at) {

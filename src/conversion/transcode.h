@@ -52,24 +52,33 @@ public:
     // ASCII maps to itself and is never lossy (as in every supported pair): ASCII runs
     // can be copied.
     bool ascii_kept() const { return ascii_kept_; }
+    // Two bytes at once, by first | second << 8: their two output bytes, and in the top half
+    // how many of them are lossy. Built on demand (512 KiB), for the plain way; null before.
+    void add_pairs();
+    const std::uint64_t* pairs() const { return pairs_.empty() ? nullptr : pairs_.data(); }
 
 private:
     const unsigned char* map_;
     std::array<unsigned char, 32> lossy_{};
     std::array<std::uint16_t, 256> entries_{};
+    std::vector<std::uint64_t> pairs_;
     bool ascii_kept_ = true;
 };
 
-// The table translation, exposed so that tests can hold the two ways of doing it against
-// each other. Both write `size` bytes of `in` through the table to `out` (which may be
-// `in`) and return how many of them were lossy.
+// The table translation, exposed so that tests can hold its ways against each other. Each
+// writes `size` bytes of `in` through the table to `out` (which may be `in`) and returns
+// how many of them were lossy.
 namespace translation {
+// Byte by byte; AVX2, 32 bytes at a time; AVX-512 VBMI, 64 bytes at a time.
+enum class Way { Plain, Avx2, Avx512 };
+bool has(Way way);  // whether this processor (and build) has it
+// The fastest way at hand; the plain one while force_plain is set.
+Way best();
+std::size_t translate(Way way, const unsigned char* in, std::size_t size, unsigned char* out,
+                      const ByteTable& table);
 std::size_t plain(const unsigned char* in, std::size_t size, unsigned char* out,
                   const ByteTable& table);
-// With AVX2, 32 bytes at a time; false (nothing done) on a processor without it.
-bool vector(const unsigned char* in, std::size_t size, unsigned char* out, const ByteTable& table,
-            std::size_t& lossy);
-// Every conversion takes the plain way while set: for tests.
+// Conversions made from now on take the plain way while set: for tests.
 void force_plain(bool plain);
 }  // namespace translation
 
@@ -113,12 +122,14 @@ private:
     unsigned char dos_byte(char32_t code_point, bool& exact) const;
 
     Kind kind_;
+    translation::Way way_ = translation::best();
     std::size_t expansion_ = 1;
     std::uint64_t lossy_ = 0;
     ByteTable table_;
     CodePagePair pages_;
     // DOS to UTF-8: each byte's sequence, its length in the top byte.
     std::array<std::uint32_t, 256> utf8_of_{};
+    std::vector<std::uint64_t> utf8_of_pair_;  // two bytes at once, by first | second << 8
     // The DOS page has ASCII as it is (all but cp864, whose 0x25 is the Arabic percent
     // sign): runs of ASCII are copied.
     bool ascii_same_ = true;

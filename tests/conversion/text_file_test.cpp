@@ -284,35 +284,39 @@ TEST(TextFileReading, WholeLinesStopBeforeANulOrALoneCrAndAgreeWithLines) {
     }
     TempDir dir;
     for (const std::string& bytes : inputs) {
-        const std::string name = dir.write("in.txt", bytes);
-        const Lines expected = read_lines(name);
-        // Whole lines where there are any, else one line: together the same lines.
-        TextLineFile file;
-        file.open_read(name);
-        Lines got;
-        std::string_view lines;
-        std::size_t count = 0;
-        while (!file.at_end()) {
-            if (!file.whole_lines(lines, count)) {
-                got.emplace_back(file.next_line());
-                continue;
+        for (bool plain_scan : {false, true}) {  // with AVX2 where there is, and without
+            force_plain_line_scan(plain_scan);
+            const std::string name = dir.write("in.txt", bytes);
+            const Lines expected = read_lines(name);
+            // Whole lines where there are any, else one line: together the same lines.
+            TextLineFile file;
+            file.open_read(name);
+            Lines got;
+            std::string_view lines;
+            std::size_t count = 0;
+            while (!file.at_end()) {
+                if (!file.whole_lines(lines, count)) {
+                    got.emplace_back(file.next_line());
+                    continue;
+                }
+                ASSERT_GE(lines.size(), 2u);
+                ASSERT_EQ(lines.substr(lines.size() - 2), "\r\n");
+                ASSERT_EQ(lines.find('\0'), std::string_view::npos);
+                std::size_t found = 0;
+                for (std::size_t at = 0; at < lines.size();) {
+                    const std::size_t cr = lines.find('\r', at);
+                    ASSERT_EQ(lines[cr + 1], '\n');  // CR LF and nothing else
+                    got.emplace_back(lines.substr(at, cr - at));
+                    at = cr + 2;
+                    ++found;
+                }
+                ASSERT_EQ(found, count);
             }
-            ASSERT_GE(lines.size(), 2u);
-            ASSERT_EQ(lines.substr(lines.size() - 2), "\r\n");
-            ASSERT_EQ(lines.find('\0'), std::string_view::npos);
-            std::size_t found = 0;
-            for (std::size_t at = 0; at < lines.size();) {
-                const std::size_t cr = lines.find('\r', at);
-                ASSERT_EQ(lines[cr + 1], '\n');  // CR LF and nothing else
-                got.emplace_back(lines.substr(at, cr - at));
-                at = cr + 2;
-                ++found;
-            }
-            ASSERT_EQ(found, count);
+            file.close();
+            EXPECT_EQ(got, expected);
         }
-        file.close();
-        EXPECT_EQ(got, expected);
     }
+    force_plain_line_scan(false);
 }
 
 TEST(TextFileReading, ByteOrderMarkIsSkippedOnlyWhereAsked) {

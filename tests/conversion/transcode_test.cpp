@@ -216,7 +216,7 @@ std::size_t naive(const unsigned char* in, std::size_t size, unsigned char* out,
     return count;
 }
 
-TEST(TableTranslation, PlainAndVectorWaysAgreeOnEveryByteAndOddLengths) {
+TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
     std::mt19937 random(1252);  // fixed so that a failure can be replayed
     // A table that changes ASCII too, with lossy bits anywhere.
     unsigned char reversed[256];
@@ -252,17 +252,19 @@ TEST(TableTranslation, PlainAndVectorWaysAgreeOnEveryByteAndOddLengths) {
         }
         inputs.push_back(bytes);
     }
-    const bool vector_way = [] {
-        unsigned char byte = 'a';
-        std::size_t lossy = 0;
-        return translation::vector(
-            &byte, 1, &byte, ByteTable(code_page_pair(437, 1252).oem_to_ansi, nullptr), lossy);
-    }();
-    if (!vector_way) {
-        std::cout << "no AVX2 here: the plain way alone is checked\n";
+    using translation::Way;
+    std::vector<Way> ways;
+    for (Way way : {Way::Avx2, Way::Avx512}) {
+        if (translation::has(way)) {
+            ways.push_back(way);
+        } else {
+            std::cout << "this processor lacks a vector way: it is not checked\n";
+        }
     }
     for (const Table& table : tables) {
-        const ByteTable byte_table(table.map, table.lossy);
+        ByteTable byte_table(table.map, table.lossy);
+        ByteTable byte_table_pairs(table.map, table.lossy);
+        byte_table_pairs.add_pairs();
         for (const auto& in : inputs) {
             for (std::size_t offset : {0, 1, 3}) {  // unaligned starts
                 if (offset > in.size()) {
@@ -276,12 +278,16 @@ TEST(TableTranslation, PlainAndVectorWaysAgreeOnEveryByteAndOddLengths) {
                 EXPECT_EQ(translation::plain(in.data() + offset, size, plain.data(), byte_table),
                           expected_lossy);
                 EXPECT_EQ(plain, expected);
-                if (vector_way) {
+                std::vector<unsigned char> pairs(size + 1);
+                EXPECT_EQ(
+                    translation::plain(in.data() + offset, size, pairs.data(), byte_table_pairs),
+                    expected_lossy);
+                EXPECT_EQ(pairs, expected);
+                for (Way way : ways) {
                     std::vector<unsigned char> vector(size + 1);
-                    std::size_t lossy = 0;
-                    ASSERT_TRUE(translation::vector(in.data() + offset, size, vector.data(),
-                                                    byte_table, lossy));
-                    EXPECT_EQ(lossy, expected_lossy);
+                    EXPECT_EQ(translation::translate(way, in.data() + offset, size, vector.data(),
+                                                     byte_table),
+                              expected_lossy);
                     EXPECT_EQ(vector, expected);
                 }
             }
