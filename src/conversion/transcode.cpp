@@ -352,6 +352,7 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
             std::uint32_t packed = static_cast<std::uint32_t>(bytes.size()) << 24;
             if (ch == 0xFFFD) {
                 packed |= 0x80000000u;
+                has_undefined_ = true;
             }
             for (std::size_t k = 0; k < bytes.size(); ++k) {
                 packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k]))
@@ -362,8 +363,8 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
                 ascii_same_ = false;  // cp864 has the Arabic percent sign at 0x25
             }
         }
-        // Two bytes at once: their sequences one after the other (at most 6 bytes), the
-        // length in bits 56 to 59 and the count of undefined bytes above.
+        // Two bytes at once: their sequences one after the other (at most 6 bytes), and the
+        // length in the top byte.
         utf8_of_pair_.resize(0x10000);
         for (unsigned first = 0; first < 256; ++first) {
             for (unsigned second = 0; second < 256; ++second) {
@@ -372,8 +373,7 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows)
                 const std::uint64_t length_a = (a >> 24) & 0x7F;
                 const std::uint64_t packed = (a & 0xFFFFFF) |
                                              (std::uint64_t{b & 0xFFFFFF} << (8 * length_a)) |
-                                             ((length_a + ((b >> 24) & 0x7F)) << 56) |
-                                             (std::uint64_t{(a >> 31) + (b >> 31)} << 60);
+                                             ((length_a + ((b >> 24) & 0x7F)) << 56);
                 utf8_of_pair_[first | second << 8] = packed;
             }
         }
@@ -432,7 +432,8 @@ std::size_t PageConverter::to_utf8(const unsigned char* in, std::size_t size, un
     if constexpr (std::endian::native == std::endian::little) {
         // 32 bytes a round: a text is either mostly ASCII or has accents every few bytes,
         // and either way the branch on a round of 32 is mostly predicted right (on 8 it is
-        // not). Other rounds go two bytes at a time, through the table of pairs.
+        // not). Other rounds go two bytes at a time, through the table of pairs; bytes the
+        // page leaves undefined (in three pages only) are counted apart.
         for (; at + 32 <= size; at += 32) {
             if (ascii_same && ascii32(in + at)) {
                 std::memcpy(out + put, in + at, 32);
@@ -442,8 +443,12 @@ std::size_t PageConverter::to_utf8(const unsigned char* in, std::size_t size, un
             for (std::size_t k = 0; k < 32; k += 2) {
                 const std::uint64_t packed = pairs[in[at + k] | in[at + k + 1] << 8];
                 std::memcpy(out + put, &packed, 8);
-                put += (packed >> 56) & 0x0F;
-                lossy += packed >> 60;
+                put += packed >> 56;
+            }
+            if (has_undefined_) {
+                for (std::size_t k = 0; k < 32; ++k) {
+                    lossy += table[in[at + k]] >> 31;
+                }
             }
         }
     }

@@ -130,6 +130,7 @@ private:
     // DOS to UTF-8: each byte's sequence, its length in the top byte.
     std::array<std::uint32_t, 256> utf8_of_{};
     std::vector<std::uint64_t> utf8_of_pair_;  // two bytes at once, by first | second << 8
+    bool has_undefined_ = false;               // the DOS page leaves some bytes undefined
     // The DOS page has ASCII as it is (all but cp864, whose 0x25 is the Arabic percent
     // sign): runs of ASCII are copied.
     bool ascii_same_ = true;
