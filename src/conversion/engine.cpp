@@ -61,12 +61,20 @@ private:
             first_lossy_ = n_;
         }
     }
-    std::string_view shown(std::string_view line) {
-        shown_.resize(viewer_converter_->max_output(line.size()) + 1);
-        std::size_t size = viewer_converter_->convert(line.data(), line.size(), shown_.data());
-        size += viewer_converter_->end_line(shown_.data() + size);
-        return {shown_.data(), size};
+    // The window in the code page ways: the line (its first kViewerLineBytes at most)
+    // converted again for the viewer, while the viewer takes lines.
+    void show_converted(std::string_view line) {
+        std::string_view result;
+        if (n_ <= kViewerLineLimit) {
+            line = line.substr(0, kViewerLineBytes);
+            shown_.resize(viewer_converter_->max_output(line.size()) + 1);
+            std::size_t size = viewer_converter_->convert(line.data(), line.size(), shown_.data());
+            size += viewer_converter_->end_line(shown_.data() + size);
+            result = {shown_.data(), size};
+        }
+        show(result);
     }
+    // The window: the result line while the viewer takes lines, and the progress.
     void show(std::string_view line) {
         if (n_ <= kViewerLineLimit) {
             observer_->result_line(line.substr(0, kViewerLineBytes));
@@ -150,7 +158,7 @@ void Conversion::code_page_lines(PageConverter& converter) {
         end_line();
         note_lossy(before);
         if (observer_ != nullptr) {
-            show(shown(line));
+            show_converted(line);
         }
     }
 }
@@ -182,7 +190,7 @@ void Conversion::long_line() {
     end_line();
     note_lossy(before);
     if (observer_ != nullptr) {
-        show(shown(raw));
+        show_converted(raw);
     }
 }
 

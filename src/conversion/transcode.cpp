@@ -26,6 +26,15 @@ bool ascii32(const unsigned char* at) {
 
 std::atomic<bool> g_force_plain{false};
 
+// Bit k & 7 of byte k: the bit of a byte's low three bits, for a byte shuffle.
+constexpr std::array<unsigned char, 64> kBitOf = [] {
+    std::array<unsigned char, 64> bits{};
+    for (std::size_t k = 0; k < bits.size(); ++k) {
+        bits[k] = static_cast<unsigned char>(1 << (k & 7));
+    }
+    return bits;
+}();
+
 }  // namespace
 
 Utf8Step utf8_step(const unsigned char* at, const unsigned char* end) {
@@ -109,6 +118,10 @@ ByteTable::ByteTable(const unsigned char* map, const unsigned char* lossy) : map
         if (b < 0x80 && entries_[byte] != b) {
             ascii_kept_ = false;
         }
+        if (this->lossy(byte)) {
+            lossy_rows_[(b >> 7) * 16 + (b & 0x0F)] |=
+                static_cast<unsigned char>(1 << ((b >> 4) & 7));
+        }
     }
 }
 
@@ -189,35 +202,24 @@ __attribute__((target("avx2,popcnt"))) std::size_t translate_avx2(const unsigned
         slices[j] = _mm256_broadcastsi128_si256(
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * j)));
     }
-    alignas(16) unsigned char low_rows[16] = {};
-    alignas(16) unsigned char high_rows[16] = {};
-    alignas(16) unsigned char bit_of[16];
-    for (int low = 0; low < 16; ++low) {
-        for (int high = 0; high < 16; ++high) {
-            if (table.lossy(static_cast<unsigned char>(high << 4 | low))) {
-                (high < 8 ? low_rows : high_rows)[low] |=
-                    static_cast<unsigned char>(1 << (high & 7));
-            }
-        }
-        bit_of[low] = static_cast<unsigned char>(1 << (low & 7));
-    }
-    const __m256i rows_low =
-        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(low_rows)));
-    const __m256i rows_high =
-        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(high_rows)));
-    const __m256i bits =
-        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bit_of)));
+    const __m256i rows_low = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.lossy_rows().data())));
+    const __m256i rows_high = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.lossy_rows().data() + 16)));
+    const __m256i bits = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kBitOf.data())));
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     const __m256i zero = _mm256_setzero_si256();
     std::size_t lossy = 0;
-    std::size_t i = 0;
-    for (; i + 32 <= size; i += 32) {
-        const __m256i text = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
-        if constexpr (kAsciiKept) {
-            if (_mm256_movemask_epi8(text) == 0) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), text);
-                continue;
-            }
+    for (std::size_t i = 0; i < size; i += 32) {
+        // The last chunk is the last 32 bytes, counting only those not done yet: no
+        // byte-by-byte tail.
+        const std::size_t at = size - i >= 32 ? i : size - 32;
+        const unsigned done = static_cast<unsigned>(i - at);
+        const __m256i text = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + at));
+        if (kAsciiKept && _mm256_movemask_epi8(text) == 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), text);
+            continue;
         }
         const __m256i low = _mm256_and_si256(text, nibble);
         // A blend takes the top bit of each byte: bit 4, 5 and 6 moved there.
@@ -227,16 +229,16 @@ __attribute__((target("avx2,popcnt"))) std::size_t translate_avx2(const unsigned
         const __m256i upper = eight_slices(slices + 8, low, bit4, bit5, bit6);
         const __m256i lower = kAsciiKept ? text : eight_slices(slices, low, bit4, bit5, bit6);
         const __m256i result = _mm256_blendv_epi8(lower, upper, text);  // by bit 7
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), result);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), result);
         const __m256i high = _mm256_and_si256(_mm256_srli_epi16(text, 4), nibble);
         const __m256i row = _mm256_blendv_epi8(_mm256_shuffle_epi8(rows_low, low),
                                                _mm256_shuffle_epi8(rows_high, low), text);
         const __m256i hit = _mm256_and_si256(row, _mm256_shuffle_epi8(bits, high));
-        const auto clear =
-            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(hit, zero)));
-        lossy += static_cast<std::size_t>(__builtin_popcount(~clear));
+        const unsigned lost =
+            ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(hit, zero)));
+        lossy += static_cast<std::size_t>(__builtin_popcount(lost >> done));
     }
-    return lossy + plain(in + i, size - i, out + i, table);
+    return lossy;
 }
 
 // With AVX-512 VBMI, 64 bytes at a time: a permutation of two registers looks a byte up in
@@ -250,35 +252,31 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,popcnt"))) std::size_t transl
     const __m512i lower_b = _mm512_loadu_si512(map + 64);
     const __m512i upper_a = _mm512_loadu_si512(map + 128);
     const __m512i upper_b = _mm512_loadu_si512(map + 192);
-    alignas(64) unsigned char lossy_bits[64] = {};
-    std::copy(table.lossy_bits().begin(), table.lossy_bits().end(), lossy_bits);
-    const __m512i bitmap = _mm512_load_si512(lossy_bits);
-    alignas(64) unsigned char bit_of[64];
-    for (int k = 0; k < 64; ++k) {
-        bit_of[k] = static_cast<unsigned char>(1 << (k & 7));
-    }
-    const __m512i bits = _mm512_load_si512(bit_of);
+    const __m512i bitmap = _mm512_loadu_si512(table.lossy_bits().data());  // and 32 zeros
+    const __m512i bits = _mm512_loadu_si512(kBitOf.data());
     const __m512i five = _mm512_set1_epi8(0x1F);
     const __m512i three = _mm512_set1_epi8(0x07);
     std::size_t lossy = 0;
-    std::size_t i = 0;
-    for (; i + 64 <= size; i += 64) {
-        const __m512i text = _mm512_loadu_si512(in + i);
+    // The last chunk is loaded and stored under a mask: no byte-by-byte tail.
+    for (std::size_t i = 0; i < size; i += 64) {
+        const __mmask64 keep = size - i >= 64 ? ~__mmask64{0} : (__mmask64{1} << (size - i)) - 1;
+        const __m512i text = _mm512_maskz_loadu_epi8(keep, in + i);
         const __mmask64 top = _mm512_movepi8_mask(text);
         if (kAsciiKept && top == 0) {
-            _mm512_storeu_si512(out + i, text);
+            _mm512_mask_storeu_epi8(out + i, keep, text);
             continue;
         }
         const __m512i upper = _mm512_permutex2var_epi8(upper_a, text, upper_b);
         const __m512i lower = kAsciiKept ? text : _mm512_permutex2var_epi8(lower_a, text, lower_b);
-        _mm512_storeu_si512(out + i, _mm512_mask_blend_epi8(top, lower, upper));
+        _mm512_mask_storeu_epi8(out + i, keep, _mm512_mask_blend_epi8(top, lower, upper));
         // (The zero-masked forms: GCC 12 warns of the others' undefined start value.)
         const __m512i row = _mm512_maskz_permutexvar_epi8(
             ~__mmask64{0}, _mm512_and_si512(_mm512_srli_epi16(text, 3), five), bitmap);
         const __m512i bit = _mm512_shuffle_epi8(bits, _mm512_and_si512(text, three));
-        lossy += static_cast<std::size_t>(__builtin_popcountll(_mm512_test_epi8_mask(row, bit)));
+        lossy +=
+            static_cast<std::size_t>(__builtin_popcountll(_mm512_test_epi8_mask(row, bit) & keep));
     }
-    return lossy + plain(in + i, size - i, out + i, table);
+    return lossy;
 }
 
 }  // namespace
@@ -314,7 +312,7 @@ std::size_t translate(Way way, const unsigned char* in, std::size_t size, unsign
         return table.ascii_kept() ? translate_avx512<true>(in, size, out, table)
                                   : translate_avx512<false>(in, size, out, table);
     }
-    if (way == Way::Avx2) {
+    if (way == Way::Avx2 && size >= 32) {  // shorter, the plain way
         return table.ascii_kept() ? translate_avx2<true>(in, size, out, table)
                                   : translate_avx2<false>(in, size, out, table);
     }

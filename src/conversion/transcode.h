@@ -45,7 +45,11 @@ public:
     ByteTable(const unsigned char* map, const unsigned char* lossy);
 
     const unsigned char* map() const { return map_; }
-    const std::array<unsigned char, 32>& lossy_bits() const { return lossy_; }
+    // The lossy bits, then 32 zero bytes (a vector register's worth).
+    const std::array<unsigned char, 64>& lossy_bits() const { return lossy_; }
+    // The lossy bits by the low half of the byte: 16 rows for the bytes below 0x80, bit h for
+    // high half h, then 16 for the others, bit h - 8.
+    const std::array<unsigned char, 32>& lossy_rows() const { return lossy_rows_; }
     bool lossy(unsigned char byte) const { return (lossy_[byte >> 3] >> (byte & 7)) & 1; }
     // The entry and its lossy flag in one: the byte, plus 256 when it is lossy.
     std::uint16_t entry(unsigned char byte) const { return entries_[byte]; }
@@ -59,15 +63,16 @@ public:
 
 private:
     const unsigned char* map_;
-    std::array<unsigned char, 32> lossy_{};
+    std::array<unsigned char, 64> lossy_{};
+    std::array<unsigned char, 32> lossy_rows_{};
     std::array<std::uint16_t, 256> entries_{};
     std::vector<std::uint64_t> pairs_;
     bool ascii_kept_ = true;
 };
 
 // The table translation, exposed so that tests can hold its ways against each other. Each
-// writes `size` bytes of `in` through the table to `out` (which may be `in`) and returns
-// how many of them were lossy.
+// writes `size` bytes of `in` through the table to `out` (which may not overlap `in`) and
+// returns how many of them were lossy.
 namespace translation {
 // Byte by byte; AVX2, 32 bytes at a time; AVX-512 VBMI, 64 bytes at a time.
 enum class Way { Plain, Avx2, Avx512 };

@@ -227,6 +227,8 @@ TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
     for (unsigned char& bits : scattered) {
         bits = static_cast<unsigned char>(random());
     }
+    unsigned char all_lossy[32];  // every byte counted: a count past the end shows
+    std::fill(std::begin(all_lossy), std::end(all_lossy), 0xFF);
     const CodePagePair west = code_page_pair(850, 1252);
     const CodePagePair cyrillic = code_page_pair(866, 1251);
     struct Table {
@@ -237,6 +239,7 @@ TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
                                        {west.ansi_to_oem, west.ansi_to_oem_lossy},
                                        {cyrillic.ansi_to_oem, cyrillic.ansi_to_oem_lossy},
                                        {reversed, scattered},
+                                       {reversed, all_lossy},
                                        {reversed, nullptr}};
     std::vector<std::vector<unsigned char>> inputs;
     inputs.emplace_back();
