@@ -88,12 +88,14 @@ export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 keys=(dw wd table iconv sed cat dd)
 [[ -n "$shm" ]] && keys+=(dw_shm cat_shm)
 utf8_keys=(dw8 iconv8 wd8 iconv8back)
+[[ -n "$shm" ]] && utf8_keys+=(dw8_shm iconv8_shm)
 long_keys=(long_dw long_iconv)
 lf_keys=(lf sedlf)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
                   [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
                   [dw_shm]="glossek D->W tmpfs" [cat_shm]="cat tmpfs"
                   [dw8]="glossek D->W" [iconv8]=iconv [wd8]="glossek W->D" [iconv8back]=iconv
+                  [dw8_shm]="glossek D->W tmpfs" [iconv8_shm]="iconv tmpfs"
                   [long_dw]="glossek D->W" [long_iconv]=iconv
                   [lf]="glossek LF" [sedlf]="sed LF")
 # shellcheck disable=SC2034  # read through the nameref in run_once
@@ -111,6 +113,8 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv8=(iconv -f CP850 -t UTF-8 "$input")
     cmd_wd8=(env GLOSSEK_ANSICP=65001 "$glossek" "$utf8" "$work/wd8.txt" D R)
     cmd_iconv8back=(iconv -f UTF-8 -t CP850 "$utf8")
+    cmd_dw8_shm=(env GLOSSEK_ANSICP=65001 "$glossek" "$input" "$shm/dw8_shm.txt" W R)
+    cmd_iconv8_shm=(iconv -f CP850 -t UTF-8 "$input")
     cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
     cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
     cmd_lf=("$glossek" "$unix" "$work/lf.txt" "A$work/lf.glk" R)
@@ -225,6 +229,10 @@ fi
 awk -v a="${best[dw]}" -v b="${best[dd]}" \
     'BEGIN { printf "%-24s %6.2f  (a copy flushed to the disk as glossek does)\n", "D->W / dd fsync", a / b }'
 ratio "UTF-8 D->W / iconv" "${best[dw8]}" "${best[iconv8]}" 0.5
+if [[ -n "$shm" ]]; then
+    awk -v a="${best[dw8_shm]}" -v b="${best[iconv8_shm]}" \
+        'BEGIN { printf "%-24s %6.2f  (outputs on the tmpfs)\n", "UTF-8 D->W / iconv, tmpfs", a / b }'
+fi
 awk -v a="${best[wd8]}" -v b="${best[iconv8back]}" \
     'BEGIN { printf "%-24s %6.2f\n", "UTF-8 W->D / iconv", a / b }'
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
@@ -253,7 +261,8 @@ elif [[ -n "$shm" ]]; then
     echo "D->W output on the tmpfs DIFFERS from iconv's"
     status=1
 fi
-if cmp -s "$work/dw8.txt" "$work/iconv8.txt"; then
+if cmp -s "$work/dw8.txt" "$work/iconv8.txt" &&
+    { [[ -z "$shm" ]] || cmp -s "$shm/dw8_shm.txt" "$work/iconv8.txt"; }; then
     echo "D->W to UTF-8 output equals iconv's byte for byte"
 else
     echo "D->W to UTF-8 output DIFFERS from iconv's"
