@@ -2,12 +2,16 @@
 # Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
 # best of 3 runs each, peak memory of every run, and a check of the outputs. glossek flushes
 # its output to the disk before it renames it into place; dd conv=fsync shows what that
-# costs for a plain copy on the same disk (iconv, sed and cat do not flush). Then the same
-# text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
-# Windows beside iconv: memory must not grow with the line. Last, a Unix file (LF alone, so
-# one line for glossek) of 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed.
-# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere, and
-#        GLOSSEK to time another build of the program, such as an older one, instead)
+# costs for a plain copy on the same disk (iconv, sed and cat do not flush). The same DOS to
+# Windows run and cat are timed again with their outputs on a tmpfs (/dev/shm), where a
+# flush costs nothing: that ratio is the conversion's own speed. UTF-8 as the Windows page
+# (65001) both ways, beside iconv to and from UTF-8. Then the same text as one line without
+# any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to Windows beside iconv: memory
+# must not grow with the line. Last, a Unix file (LF alone, so one line for glossek) of
+# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed.
+# Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere,
+#        TMPFS to use another tmpfs folder than /dev/shm, and GLOSSEK to time another build
+#        of the program, such as an older one, instead)
 set -euo pipefail
 
 size_mb="${1:-200}"
@@ -43,7 +47,14 @@ if [[ -z "$glossek" ]]; then
 fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-bench.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+shm=""
+tmpfs="${TMPFS:-/dev/shm}"
+if [[ "$(stat -f -c %T "$tmpfs" 2>/dev/null)" == tmpfs ]]; then
+    shm="$(mktemp -d "$tmpfs/glossek-bench.XXXXXX")"
+else
+    echo "note: $tmpfs is no tmpfs; the rows with outputs on a tmpfs are left out" >&2
+fi
+trap 'rm -rf "$work" ${shm:+"$shm"}' EXIT
 
 input="$work/input.txt"
 python3 "$here/make_text.py" "$size_mb" "$input"
@@ -61,6 +72,10 @@ data = (text * (size // len(text) + 1))[:size]
 open(sys.argv[2], "wb").write(data[: data.rfind(b"\n") + 1])
 EOF_UNIX
 unix_bytes=$(stat -c %s "$unix")
+# The same text in UTF-8, for the way back from it.
+utf8="$work/input.utf8"
+iconv -f CP850 -t UTF-8 "$input" >"$utf8"
+utf8_bytes=$(stat -c %s "$utf8")
 printf 'HEXA\r\n- 0A\r\n+ 0D 0A\r\n' >"$work/lf.glk"
 printf 'CHAR\r\n- cf.\r\n+ voir\r\n- env.\r\n+ environ\r\n- M.\r\n+ Monsieur\r\n' >"$work/three.glk"
 cat "$input" >/dev/null  # warm the page cache
@@ -68,12 +83,19 @@ load=$(cut -d ' ' -f 1 /proc/loadavg)  # other work on the machine makes the fig
 
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
-# Each case: a key (its output is KEY.txt), a name, and its command in cmd_KEY.
+# Each case: a key (its output is KEY.txt, in $shm for the keys ending in _shm), a name,
+# and its command in cmd_KEY.
 keys=(dw wd table iconv sed cat dd)
+[[ -n "$shm" ]] && keys+=(dw_shm cat_shm)
+utf8_keys=(dw8 iconv8 wd8 iconv8back)
+[[ -n "$shm" ]] && utf8_keys+=(dw8_shm iconv8_shm)
 long_keys=(long_dw long_iconv)
 lf_keys=(lf sedlf)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
                   [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
+                  [dw_shm]="glossek D->W tmpfs" [cat_shm]="cat tmpfs"
+                  [dw8]="glossek D->W" [iconv8]=iconv [wd8]="glossek W->D" [iconv8back]=iconv
+                  [dw8_shm]="glossek D->W tmpfs" [iconv8_shm]="iconv tmpfs"
                   [long_dw]="glossek D->W" [long_iconv]=iconv
                   [lf]="glossek LF" [sedlf]="sed LF")
 # shellcheck disable=SC2034  # read through the nameref in run_once
@@ -85,6 +107,14 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
     cmd_dd=(dd if="$input" of="$work/dd.txt" bs=64K conv=fsync status=none)  # removed before each run, as the others
+    cmd_dw_shm=("$glossek" "$input" "$shm/dw_shm.txt" W R)
+    cmd_cat_shm=(cat "$input")
+    cmd_dw8=(env GLOSSEK_ANSICP=65001 "$glossek" "$input" "$work/dw8.txt" W R)
+    cmd_iconv8=(iconv -f CP850 -t UTF-8 "$input")
+    cmd_wd8=(env GLOSSEK_ANSICP=65001 "$glossek" "$utf8" "$work/wd8.txt" D R)
+    cmd_iconv8back=(iconv -f UTF-8 -t CP850 "$utf8")
+    cmd_dw8_shm=(env GLOSSEK_ANSICP=65001 "$glossek" "$input" "$shm/dw8_shm.txt" W R)
+    cmd_iconv8_shm=(iconv -f CP850 -t UTF-8 "$input")
     cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
     cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
     cmd_lf=("$glossek" "$unix" "$work/lf.txt" "A$work/lf.glk" R)
@@ -96,7 +126,9 @@ declare -A best rss
 run_once() {
     local key="$1" name="${names[$1]}"
     local -n argv="cmd_$key"
-    local stdout="$work/$key.txt" start end
+    local folder="$work" start end
+    [[ "$key" == *_shm ]] && folder="$shm"
+    local stdout="$folder/$key.txt"
     rm -f "$stdout"
     [[ "$name" == glossek* ]] && stdout=/dev/null
     start=$EPOCHREALTIME
@@ -125,6 +157,12 @@ for ((round = 1; round <= runs; ++round)); do
         run_once "$key"
     done
 done
+cat "$utf8" >/dev/null
+for ((round = 1; round <= runs; ++round)); do
+    for key in "${utf8_keys[@]}"; do
+        run_once "$key"
+    done
+done
 cat "$long_input" >/dev/null
 for ((round = 1; round <= runs; ++round)); do
     for key in "${long_keys[@]}"; do
@@ -144,6 +182,17 @@ printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
     awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
+        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+done
+
+echo
+echo "UTF-8 as the Windows page: $mb MB of CP850 to UTF-8, and $(awk -v b="$utf8_bytes" \
+    'BEGIN { printf "%.1f", b / 1e6 }') MB of UTF-8 back, best of $runs runs"
+printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+for key in "${utf8_keys[@]}"; do
+    size=$bytes
+    [[ "$key" == wd8 || "$key" == iconv8back ]] && size=$utf8_bytes
+    awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$size" -v k="${rss[$key]}" \
         'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
@@ -172,16 +221,27 @@ ratio() {  # label, numerator, denominator, target
 }
 echo
 ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
-ratio "D->W / cat" "${best[dw]}" "${best[cat]}" 3
+awk -v a="${best[dw]}" -v b="${best[cat]}" \
+    'BEGIN { printf "%-24s %6.2f  (with the flush to the disk, which cat does not do)\n", "D->W / cat", a / b }'
+if [[ -n "$shm" ]]; then
+    ratio "D->W / cat, tmpfs" "${best[dw_shm]}" "${best[cat_shm]}" 2
+fi
 awk -v a="${best[dw]}" -v b="${best[dd]}" \
     'BEGIN { printf "%-24s %6.2f  (a copy flushed to the disk as glossek does)\n", "D->W / dd fsync", a / b }'
+ratio "UTF-8 D->W / iconv" "${best[dw8]}" "${best[iconv8]}" 0.5
+if [[ -n "$shm" ]]; then
+    awk -v a="${best[dw8_shm]}" -v b="${best[iconv8_shm]}" \
+        'BEGIN { printf "%-24s %6.2f  (outputs on the tmpfs)\n", "UTF-8 D->W / iconv, tmpfs", a / b }'
+fi
+awk -v a="${best[wd8]}" -v b="${best[iconv8back]}" \
+    'BEGIN { printf "%-24s %6.2f\n", "UTF-8 W->D / iconv", a / b }'
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
 ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
 awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
 awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
     printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
 peak=0
-for key in dw wd table long_dw; do
+for key in dw wd table dw8 wd8 long_dw; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
@@ -193,6 +253,25 @@ if cmp -s "$work/dw.txt" "$work/iconv.txt"; then
     echo "D->W output equals iconv's byte for byte"
 else
     echo "D->W output DIFFERS from iconv's"
+    status=1
+fi
+if [[ -n "$shm" ]] && cmp -s "$shm/dw_shm.txt" "$work/iconv.txt"; then
+    echo "D->W output on the tmpfs equals iconv's byte for byte"
+elif [[ -n "$shm" ]]; then
+    echo "D->W output on the tmpfs DIFFERS from iconv's"
+    status=1
+fi
+if cmp -s "$work/dw8.txt" "$work/iconv8.txt" &&
+    { [[ -z "$shm" ]] || cmp -s "$shm/dw8_shm.txt" "$work/iconv8.txt"; }; then
+    echo "D->W to UTF-8 output equals iconv's byte for byte"
+else
+    echo "D->W to UTF-8 output DIFFERS from iconv's"
+    status=1
+fi
+if cmp -s "$work/wd8.txt" "$work/iconv8back.txt" && cmp -s "$work/wd8.txt" "$input"; then
+    echo "W->D from UTF-8 output equals iconv's and the DOS input byte for byte"
+else
+    echo "W->D from UTF-8 output DIFFERS from iconv's or from the DOS input"
     status=1
 fi
 # glossek ends its one line with CR LF; nothing else differs.

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "app/side_files.h"
@@ -95,7 +97,9 @@ std::string usage_text() {
            "exit code is 1 on every path (0 for --help and --version).\n"
            "\n"
            "Environment: GLOSSEK_OEMCP and GLOSSEK_ANSICP choose the DOS and the Windows\n"
-           "code page (for example 850 and 1252). See glossek(1).\n";
+           "code page (for example 850 and 1252, or 65001 for UTF-8). GLOSSEK_REPORT=1\n"
+           "says on standard error how many characters had no exact counterpart in the\n"
+           "target page. See glossek(1).\n";
 }
 
 std::string version_text() {
@@ -152,6 +156,13 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
     }
     switch (result.step) {
         case StartUpResult::Step::Converted:
+            // Scripts rely on silence after success: the count is said only when asked for.
+            if (const char* wanted = std::getenv("GLOSSEK_REPORT");
+                wanted != nullptr && std::string_view(wanted) == "1" &&
+                result.lossy.characters > 0) {
+                report(err, state.job.OutputName,
+                       lossy_text(result.lossy.characters, result.lossy.first_line, texts));
+            }
             return false;
         case StartUpResult::Step::InputMissing:
             report(err, state.job.InputName, texts.lng_input_missing);

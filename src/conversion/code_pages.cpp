@@ -13,7 +13,12 @@ namespace glossek::code_page_data {
 extern const int kOemPages[16];
 extern const int kAnsiPages[10];
 extern const unsigned char kTables[16][10][2][256];
+extern const unsigned char kLossy[16][10][2][32];
 extern const char16_t kAnsiDisplay[10][256];
+extern const char16_t kOemChars[16][256];
+extern const unsigned kFitCount;
+extern const char32_t kFitCodePoints[];
+extern const unsigned char* const kFitBytes[16];
 }  // namespace glossek::code_page_data
 
 namespace glossek {
@@ -92,7 +97,11 @@ const std::vector<int>& supported_oem_pages() {
 }
 
 const std::vector<int>& supported_ansi_pages() {
-    static const std::vector<int> pages(std::begin(data::kAnsiPages), std::end(data::kAnsiPages));
+    static const std::vector<int> pages = [] {
+        std::vector<int> list(std::begin(data::kAnsiPages), std::end(data::kAnsiPages));
+        list.push_back(kUtf8Page);
+        return list;
+    }();
     return pages;
 }
 
@@ -108,8 +117,21 @@ CodePagePair code_page_pair(int oem, int ansi) {
                             " is not a supported Windows code page; supported: " +
                             page_list(supported_ansi_pages()));
     }
-    const auto& tables = data::kTables[oem_index][ansi_index];
-    return CodePagePair{oem, ansi, tables[0], tables[1], data::kAnsiDisplay[ansi_index]};
+    CodePagePair pair;
+    pair.oem = oem;
+    pair.ansi = ansi;
+    pair.oem_chars = data::kOemChars[oem_index];
+    pair.oem_fits = data::kFitBytes[oem_index];
+    if (ansi != kUtf8Page) {
+        const auto& tables = data::kTables[oem_index][ansi_index];
+        const auto& lossy = data::kLossy[oem_index][ansi_index];
+        pair.oem_to_ansi = tables[0];
+        pair.ansi_to_oem = tables[1];
+        pair.oem_to_ansi_lossy = lossy[0];
+        pair.ansi_to_oem_lossy = lossy[1];
+        pair.ansi_display = data::kAnsiDisplay[ansi_index];
+    }
+    return pair;
 }
 
 std::pair<int, int> pages_for_locale(std::string_view locale) {
@@ -259,6 +281,26 @@ std::string code_page_title(int page, std::string_view language) {
         }
     }
     return title + (dos ? " (DOS)" : " (Windows)");
+}
+
+unsigned char oem_byte_for(const CodePagePair& pages, char32_t ch) {
+    if (ch < 0x80) {
+        return static_cast<unsigned char>(ch);  // ASCII is the same in every DOS page
+    }
+    const char32_t* first = data::kFitCodePoints;
+    const char32_t* last = first + data::kFitCount;
+    const char32_t* at = std::lower_bound(first, last, ch);
+    return at != last && *at == ch ? pages.oem_fits[at - first] : '?';
+}
+
+void oem_bytes_for_bmp(const CodePagePair& pages, unsigned char* table) {
+    for (int c = 0; c < 0x80; ++c) {
+        table[c] = static_cast<unsigned char>(c);
+    }
+    std::fill(table + 0x80, table + 0x10000, static_cast<unsigned char>('?'));
+    for (unsigned k = 0; k < data::kFitCount && data::kFitCodePoints[k] < 0x10000; ++k) {
+        table[data::kFitCodePoints[k]] = pages.oem_fits[k];
+    }
 }
 
 int ansi_byte_for(const CodePagePair& pages, char16_t ch) {

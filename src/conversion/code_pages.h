@@ -1,6 +1,9 @@
 // DOS (OEM) and Windows (ANSI) code pages. Linux has no system pair of its own, so the
 // program carries one-for-one byte tables for every supported combination. A character
 // missing from the target page becomes a printable stand-in (never a control byte).
+// UTF-8 (65001), which Windows can also run with as its ANSI page, is one more Windows page:
+// it has no one-for-one table, but the character of each DOS byte and the DOS byte of
+// each character.
 #pragma once
 
 #include <functional>
@@ -13,18 +16,41 @@
 
 namespace glossek {
 
-// One OEM/ANSI pair with its two byte tables (256 entries each, never null).
+inline constexpr int kUtf8Page = 65001;
+
+// One OEM/ANSI pair.
 struct CodePagePair {
     int oem = 437;
     int ansi = 1252;
+    // The two byte tables (256 entries each); null when the ANSI page is UTF-8.
     const unsigned char* oem_to_ansi = nullptr;
     const unsigned char* ansi_to_oem = nullptr;
-    // How each byte of the ANSI page is shown: control bytes as visible symbols.
+    // The entries of each table that are a best fit or '?', not the same character: bit
+    // (b & 7) of byte (b >> 3) for byte b. Null: every entry is exact.
+    const unsigned char* oem_to_ansi_lossy = nullptr;
+    const unsigned char* ansi_to_oem_lossy = nullptr;
+    // How each byte of the ANSI page is shown: control bytes as visible symbols. Null when
+    // the ANSI page is UTF-8, whose bytes are not characters one by one.
     const char16_t* ansi_display = nullptr;
+    // The character of each byte of the OEM page, U+FFFD where the page has none.
+    const char16_t* oem_chars = nullptr;
+    // The OEM byte of each character of the generated list of fits (see oem_byte_for).
+    const unsigned char* oem_fits = nullptr;
+
+    bool utf8() const { return ansi == kUtf8Page; }
 };
 
 // The byte of the ANSI page that stands for a character, or -1 when the page lacks it.
+// Only for the one-byte pages.
 int ansi_byte_for(const CodePagePair& pages, char16_t ch);
+
+// The OEM byte for a Unicode character, as the tables choose it: the same character where
+// the page has it, else a best fit (the letter without its accent, '-' '|' '+' for
+// box-drawing lines), else '?'. Control characters (below U+0020 and U+007F) are the bytes
+// themselves; no other character gives a control byte.
+unsigned char oem_byte_for(const CodePagePair& pages, char32_t ch);
+// The same for every character of the Basic Multilingual Plane at once: 65536 entries.
+void oem_bytes_for_bmp(const CodePagePair& pages, unsigned char* table);
 
 class CodePageError : public std::runtime_error {
 public:

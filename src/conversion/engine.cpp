@@ -4,23 +4,16 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "conversion/replace.h"
+#include "conversion/transcode.h"
 
 namespace glossek {
 
 namespace {
-
-// The line through the table, in `out`.
-std::string_view converted(std::string_view line, const unsigned char* map, std::string& out) {
-    out.resize(line.size());
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        out[i] = static_cast<char>(map[static_cast<unsigned char>(line[i])]);
-    }
-    return out;
-}
 
 // The line after the first `pair_count` pairs of the table. Only a line that some pair
 // applies to is copied, into `changed`.
@@ -49,25 +42,44 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
 // One run of Generate: the files, the way, and what the window is shown.
 class Conversion {
 public:
-    Conversion(ConversionJob& job, const unsigned char* map, bool whole_blocks,
-               GenerateObserver* observer)
-        : job_(job), map_(map), whole_blocks_(whole_blocks), observer_(observer) {}
+    Conversion(ConversionJob& job, GenerateObserver* observer) : job_(job), observer_(observer) {}
 
-    void code_page_lines();
+    void code_page_lines(PageConverter& converter);
     void table_lines(const ConversionTable& table, std::size_t pair_count);
 
     long long line_number() const { return n_; }
     std::uint64_t line_start() const { return line_start_; }
+    LossyCount lossy() const { return {converter_ ? converter_->lossy() : 0, first_lossy_}; }
 
 private:
     void long_line();
-    // The window's share of a line: the first lines shown (through the map when the output
-    // file applies it), the progress, and a chance to stop. Kept cheap for the lines that
-    // are not shown: the progress position is worked out only near its next step.
-    void show(std::string_view line, const unsigned char* map) {
+    // The converted bytes straight into the output's buffer, and the line end.
+    void emit(std::string_view part);
+    void end_line();
+    // After a line: the first lossy character's line, when it was on this one.
+    void note_lossy(std::uint64_t before) {
+        if (first_lossy_ == 0 && converter_->lossy() != before) {
+            first_lossy_ = n_;
+        }
+    }
+    // The window in the code page ways: the line (its first kViewerLineBytes at most)
+    // converted again for the viewer, while the viewer takes lines.
+    void show_converted(std::string_view line) {
+        std::string_view result;
         if (n_ <= kViewerLineLimit) {
             line = line.substr(0, kViewerLineBytes);
-            observer_->result_line(map != nullptr ? converted(line, map, shown_) : line);
+            shown_.resize(viewer_converter_->max_output(line.size()) + 1);
+            std::size_t size = viewer_converter_->convert(line.data(), line.size(), shown_.data());
+            size += viewer_converter_->end_line(shown_.data() + size);
+            result = {shown_.data(), size};
+        }
+        show(result);
+    }
+    // The window: the result line while the viewer takes lines, and the progress.
+    void show(std::string_view line) {
+        if (n_ <= kViewerLineLimit) {
+            line = line.substr(0, kViewerLineBytes);
+            observer_->result_line(line);
         }
         if (n_ >= next_step_) {
             const int position = progress_position(n_, job_.LineCount);
@@ -89,22 +101,63 @@ private:
     }
 
     ConversionJob& job_;
-    const unsigned char* map_;
-    bool whole_blocks_;  // the output file applies the map to whole blocks
     GenerateObserver* observer_;
+    PageConverter* converter_ = nullptr;
+    std::optional<PageConverter> viewer_converter_;  // its own state and count
     long long n_ = 0;
     std::uint64_t line_start_ = 0;
+    long long first_lossy_ = 0;
     int last_position_ = -1;
     long long next_step_ = 0;
     std::string changed_;
     std::string shown_;
 };
 
-void Conversion::code_page_lines() {
-    TextLineFile& input = job_.InputFile;
+void Conversion::emit(std::string_view part) {
     TextLineFile& output = job_.OutputFile;
+    while (!part.empty()) {
+        const TextLineFile::Room room = output.write_room(converter_->max_output(1));
+        const std::size_t size = std::min(part.size(), converter_->input_for(room.size));
+        output.wrote(converter_->convert(part.data(), size, room.data));
+        part.remove_prefix(size);
+    }
+}
+
+void Conversion::end_line() {
+    TextLineFile& output = job_.OutputFile;
+    const TextLineFile::Room room = output.write_room(3);
+    std::size_t size = converter_->end_line(room.data);
+    room.data[size] = '\r';
+    room.data[size + 1] = '\n';
+    output.wrote(size + 2);
+}
+
+void Conversion::code_page_lines(PageConverter& converter) {
+    TextLineFile& input = job_.InputFile;
+    converter_ = &converter;
+    if (observer_ != nullptr) {
+        viewer_converter_.emplace(converter);
+    }
+    // Batch mode takes the lines of a block all at once where it can: the table keeps the
+    // line ends as they are, and the lines hold no NUL and end with CR LF. The window goes
+    // line by line, for its viewer and progress bar.
+    const bool at_once = observer_ == nullptr && converter.keeps_line_ends();
+    if (converter.reads_utf8() && !input.at_end()) {
+        input.skip_prefix(kUtf8ByteOrderMark);
+    }
     std::string_view line;
+    std::size_t count = 0;
     while (!input.at_end()) {
+        if (at_once && input.whole_lines(line, count)) {
+            const std::uint64_t before = converter.lossy();
+            emit(line);
+            if (first_lossy_ == 0 && converter.lossy() != before) {
+                const std::size_t at = converter.first_lossy(line.data(), line.size());
+                first_lossy_ = n_ + 1 + std::count(line.begin(), line.begin() + at, '\r');
+            }
+            n_ += static_cast<long long>(count);
+            continue;
+        }
         ++n_;
         line_start_ = input.position();
         // A line within the block is taken as it stands; a longer one in parts.
@@ -112,12 +165,12 @@ void Conversion::code_page_lines() {
             long_line();
             continue;
         }
-        if (!whole_blocks_) {
-            line = converted(line, map_, changed_);
-        }
-        output.write_line(line);
+        const std::uint64_t before = converter.lossy();
+        emit(line);
+        end_line();
+        note_lossy(before);
         if (observer_ != nullptr) {
-            show(line, whole_blocks_ ? map_ : nullptr);
+            show_converted(line);
         }
     }
 }
@@ -126,8 +179,8 @@ void Conversion::code_page_lines() {
 // and dropped. Only what the viewer shows is kept.
 void Conversion::long_line() {
     TextLineFile& input = job_.InputFile;
-    TextLineFile& output = job_.OutputFile;
-    const bool shown = observer_ != nullptr && n_ <= kViewerLineLimit;
+    const bool viewed = observer_ != nullptr && n_ <= kViewerLineLimit;
+    const std::uint64_t before = converter_->lossy();
     std::string raw;
     bool ended = false;
     while (!ended) {
@@ -137,18 +190,19 @@ void Conversion::long_line() {
             part = part.substr(
                 0, static_cast<std::size_t>(static_cast<const char*>(nul) - part.data()));
         }
-        if (shown && raw.size() < kViewerLineBytes) {
+        if (viewed && raw.size() < kViewerLineBytes) {
             raw.append(part.substr(0, kViewerLineBytes - raw.size()));
         }
-        output.write_text(whole_blocks_ ? part : converted(part, map_, changed_));
+        emit(part);
         if (nul != nullptr && !ended) {
             input.skip_line();
             ended = true;
         }
     }
-    output.end_line();
+    end_line();
+    note_lossy(before);
     if (observer_ != nullptr) {
-        show(raw, map_);
+        show_converted(raw);
     }
 }
 
@@ -161,7 +215,7 @@ void Conversion::table_lines(const ConversionTable& table, std::size_t pair_coun
         std::string_view line = apply_pairs(input.next_line(), table, pair_count, n_, changed_);
         output.write_line(line);
         if (observer_ != nullptr) {
-            show(line, nullptr);
+            show(line);
         }
     }
 }
@@ -184,30 +238,28 @@ int progress_position(long long lines_done, std::int32_t line_count) {
 }
 
 GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
-                         const CodePagePair& pages, GenerateObserver* observer) {
+                         const CodePagePair& pages, GenerateObserver* observer, LossyCount* lossy) {
     if (!file_exists(job.InputName)) {
         return GenerateOutcome::InputMissing;
     }
-    // The code page ways send each byte through their table, the table way its pairs.
-    const unsigned char* map = way == ConversionWay::DosToWindows   ? pages.oem_to_ansi
-                               : way == ConversionWay::WindowsToDos ? pages.ansi_to_oem
-                                                                    : nullptr;
-    // A table that keeps CR and LF (as every supported one does) can be applied by the
-    // output file to whole blocks, line ends included; any other goes line by line.
-    const bool whole_blocks = map != nullptr && map[0x0D] == 0x0D && map[0x0A] == 0x0A;
+    // The code page ways send each byte through the pair's tables, the table way its pairs.
+    std::optional<PageConverter> converter;
+    if (way != ConversionWay::AuxiliaryTable) {
+        converter.emplace(pages, way == ConversionWay::DosToWindows);
+    }
 
     job.InputFile.open_read(job.InputName);
     CloseOnExit input_guard(job.InputFile);
-    job.OutputFile.open_write(job.OutputName, whole_blocks ? map : nullptr);
+    job.OutputFile.open_write(job.OutputName);
     CloseOnExit output_guard(job.OutputFile);
 
     const std::size_t pair_count =
         job.PairCount > 0 ? std::min(static_cast<std::size_t>(job.PairCount), table.pairs.size())
                           : 0;
-    Conversion conversion(job, map, whole_blocks, observer);
+    Conversion conversion(job, observer);
     try {
-        if (map != nullptr) {
-            conversion.code_page_lines();
+        if (converter) {
+            conversion.code_page_lines(*converter);
         } else {
             conversion.table_lines(table, pair_count);
         }
@@ -218,6 +270,9 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
     }
     job.InputFile.close();
     job.OutputFile.close();
+    if (lossy != nullptr) {
+        *lossy = conversion.lossy();
+    }
     return GenerateOutcome::Done;
 }
 

@@ -53,6 +53,13 @@ private:
     std::uint64_t line_bytes_;
 };
 
+// Characters of a code page way that had no exact counterpart in the target page and took
+// a best fit or '?' (an ill-formed UTF-8 sequence counts as one).
+struct LossyCount {
+    std::uint64_t characters = 0;
+    long long first_line = 0;  // the line of the first of them; 0 when there is none
+};
+
 // trunc(n * 100 / line_count), at most 100.
 int progress_position(long long lines_done, std::int32_t line_count);
 
@@ -62,9 +69,13 @@ int progress_position(long long lines_done, std::int32_t line_count);
 // output replaces the file of its name only once it is complete (see open_write): on any
 // failure that file is as it was. The code page ways take a line of any length in parts,
 // so their memory does not grow with it; the table way holds one whole line at a time.
+// In the code page ways `lossy`, when given, gets the characters without an exact
+// counterpart. With UTF-8 as the Windows page, a byte order mark that begins the input of
+// the Windows to DOS way is dropped.
 // Throws TextIoError on a failed file operation, ReplacementGuardError (with the pair and
 // line numbers) for a pair that never ends, and OutOfMemoryError.
 GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
-                         const CodePagePair& pages, GenerateObserver* observer);
+                         const CodePagePair& pages, GenerateObserver* observer,
+                         LossyCount* lossy = nullptr);
 
 }  // namespace glossek

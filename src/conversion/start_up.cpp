@@ -48,7 +48,8 @@ StartUpResult apply_command_line(AppState& state, const CommandLineJob& command)
     if (job.RunFlag == 0) {
         return result;
     }
-    GenerateOutcome outcome = Generate(job, state.way, state.table, state.pages, nullptr);
+    GenerateOutcome outcome =
+        Generate(job, state.way, state.table, state.pages, nullptr, &result.lossy);
     result.step = outcome == GenerateOutcome::Done ? StartUpResult::Step::Converted
                                                    : StartUpResult::Step::InputMissing;
     return result;

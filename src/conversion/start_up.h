@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "conversion/engine.h"
 #include "conversion/job.h"
 #include "table/table_file.h"
 
@@ -23,6 +24,7 @@ struct StartUpResult {
     Step step = Step::ShowGeneralData;
     std::vector<TableRow> table_rows;  // the rows to show after a table was loaded
     std::exception_ptr table_error;
+    LossyCount lossy;  // of a batch conversion through the code pages
 };
 
 // Puts the job in its start state and applies the command line: names, way, table, and with

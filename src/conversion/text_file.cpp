@@ -241,65 +241,134 @@ int map_errno(int error_number, const std::string& name, bool writing) {
     }
 }
 
-void translate_bytes(unsigned char* bytes, std::size_t size, const unsigned char* map) {
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = map[bytes[i]];
-    }
+#if GLOSSEK_X86_64
+std::atomic<bool> g_plain_line_scan{false};
+
+// Without POPCNT among the instructions the program may assume, the builtin is a call.
+std::size_t bit_count(std::uint32_t mask) {
+    mask = mask - ((mask >> 1) & 0x55555555u);
+    mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0Fu;
+    return (mask * 0x01010101u) >> 24;
 }
 
-#if GLOSSEK_X86_64
-// 32 bytes at a time, the table taken as sixteen 16-byte slices: for slice j, the bytes
-// whose high half is j become 0x70 to 0x7F and a shuffle picks their entries, while every
-// other byte gets its top bit set, for which the shuffle gives zero. A table that keeps
-// ASCII needs only the upper eight slices.
-template <bool kAsciiKept>
-__attribute__((target("avx2"))) void translate_avx2(unsigned char* bytes, std::size_t size,
-                                                    const unsigned char* map) {
-    constexpr int kFirstSlice = kAsciiKept ? 8 : 0;
-    __m256i slices[16];
-    for (int j = kFirstSlice; j < 16; ++j) {
-        slices[j] = _mm256_broadcastsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * j)));
+// Whole lines at the start of a text: lines that hold no NUL and end with CR LF. A chunk
+// of the text is looked at with the byte after it, which tells whether a CR at its end has
+// its LF; the chunks are taken without branches, but for the one that stops the lines.
+struct LinesSeen {
+    std::size_t count = 0;
+    std::size_t lines_end = 0;
+
+    // Where the chunk's last CR LF ends counts only when it has one; as arithmetic, not as
+    // a branch, which chunks of text with CRs and without would mispredict half the time.
+    void add(std::size_t chunk, std::uint64_t crs, std::size_t crs_count) {
+        count += crs_count;
+        const std::size_t end = chunk + static_cast<std::size_t>(63 - __builtin_clzll(crs | 1)) + 2;
+        lines_end = std::max(lines_end, end * static_cast<std::size_t>(crs != 0));
     }
-    const __m256i bias = _mm256_set1_epi8(0x70);
+    std::size_t end() const { return lines_end; }
+};
+
+// From `i` on, byte by byte: a tail too short for a chunk, or the chunk that stops.
+std::size_t finish_lines(const char* text, std::size_t size, std::size_t i, LinesSeen& seen,
+                         std::size_t& count) {
+    std::size_t lines_end = seen.end();
+    count = seen.count;
+    for (; i < size; ++i) {
+        if (text[i] == '\0' || (text[i] == kCr && (i + 1 == size || text[i + 1] != kLf))) {
+            break;
+        }
+        if (text[i] == kCr) {
+            ++count;
+            lines_end = i + 2;
+            ++i;
+        }
+    }
+    return lines_end;
+}
+
+// SSE2 is part of every x86-64 processor: 16 bytes at a time.
+std::size_t plain_lines_sse2(const char* text, std::size_t size, std::size_t& count) {
+    const __m128i cr = _mm_set1_epi8(kCr);
+    const __m128i lf = _mm_set1_epi8(kLf);
+    const __m128i zero = _mm_setzero_si128();
+    // The masks of one chunk of 16 bytes: its CRs, the LFs after its bytes, its NULs.
+    auto masks = [&](std::size_t at, std::uint32_t& crs, std::uint32_t& lfs, std::uint32_t& nuls) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1));
+        crs = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)));
+        lfs = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
+        nuls = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero)));
+    };
+    LinesSeen seen;
     std::size_t i = 0;
-    for (; i + 32 <= size; i += 32) {
-        auto* at = reinterpret_cast<__m256i*>(bytes + i);
-        const __m256i text = _mm256_loadu_si256(at);
-        __m256i result = _mm256_setzero_si256();
-        for (int j = kFirstSlice; j < 16; ++j) {
-            const __m256i high = _mm256_set1_epi8(static_cast<char>(j << 4));
-            const __m256i index = _mm256_adds_epu8(_mm256_xor_si256(text, high), bias);
-            result = _mm256_or_si256(result, _mm256_shuffle_epi8(slices[j], index));
+    // Two chunks a round, as one 32-bit mask.
+    for (; i + 33 <= size; i += 32) {
+        std::uint32_t crs_a, lfs_a, nuls_a, crs_b, lfs_b, nuls_b;
+        masks(i, crs_a, lfs_a, nuls_a);
+        masks(i + 16, crs_b, lfs_b, nuls_b);
+        const std::uint32_t crs = crs_a | crs_b << 16;
+        if (((crs & ~(lfs_a | lfs_b << 16)) | nuls_a | nuls_b) != 0) {  // a lone CR or a NUL
+            break;
         }
-        if constexpr (kAsciiKept) {
-            result = _mm256_blendv_epi8(text, result, text);  // top bit set: looked up
-        }
-        _mm256_storeu_si256(at, result);
+        seen.add(i, crs, bit_count(crs));
     }
-    translate_bytes(bytes + i, size - i, map);
+    return finish_lines(text, size, i, seen, count);
 }
-#endif
 
-void translate(char* text, std::size_t size, const unsigned char* map) {
-    auto* bytes = reinterpret_cast<unsigned char*>(text);
-#if GLOSSEK_X86_64
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) {
-        bool ascii_kept = true;
-        for (int c = 0; c < 0x80; ++c) {
-            ascii_kept = ascii_kept && map[c] == c;
+__attribute__((target("avx2,popcnt"))) std::size_t plain_lines_avx2(const char* text,
+                                                                    std::size_t size,
+                                                                    std::size_t& count) {
+    const __m256i cr = _mm256_set1_epi8(kCr);
+    const __m256i lf = _mm256_set1_epi8(kLf);
+    const __m256i zero = _mm256_setzero_si256();
+    LinesSeen seen;
+    std::size_t i = 0;
+    for (; i + 33 <= size; i += 32) {
+        const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 1));
+        const auto crs = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chunk, cr)));
+        const auto lfs = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(next, lf)));
+        const auto nuls =
+            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chunk, zero)));
+        if (((crs & ~lfs) | nuls) != 0) {
+            break;
         }
-        if (ascii_kept) {
-            translate_avx2<true>(bytes, size, map);
-        } else {
-            translate_avx2<false>(bytes, size, map);
-        }
-        return;
+        seen.add(i, crs, static_cast<std::size_t>(__builtin_popcount(crs)));
     }
-#endif
-    translate_bytes(bytes, size, map);
+    return finish_lines(text, size, i, seen, count);
 }
+
+// The length of the whole lines at the start of `text`, and how many they are.
+std::size_t plain_lines(const char* text, std::size_t size, std::size_t& count) {
+#ifdef GLOSSEK_NO_AVX
+    static const bool avx2 = false;
+#else
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+#endif
+    return avx2 && !g_plain_line_scan.load(std::memory_order_relaxed)
+               ? plain_lines_avx2(text, size, count)
+               : plain_lines_sse2(text, size, count);
+}
+#else
+std::size_t plain_lines(const char* text, std::size_t size, std::size_t& count) {
+    const void* nul = size == 0 ? nullptr : std::memchr(text, '\0', size);
+    const std::size_t limit =
+        nul == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(nul) - text);
+    std::size_t lines_end = 0;
+    count = 0;
+    while (lines_end < limit) {
+        const auto* cr =
+            static_cast<const char*>(std::memchr(text + lines_end, kCr, limit - lines_end));
+        if (cr == nullptr || cr + 1 >= text + limit || cr[1] != kLf) {
+            break;
+        }
+        ++count;
+        lines_end = static_cast<std::size_t>(cr - text) + 2;
+    }
+    return lines_end;
+}
+#endif
 
 }  // namespace
 
@@ -408,7 +477,6 @@ void TextLineFile::release() {
     nul_known_ = false;
     block_start_ = 0;
     block_bytes_ = 0;
-    write_map_ = nullptr;
     carry_ = std::string();  // a line of any size may have been held there
 }
 
@@ -438,7 +506,7 @@ void TextLineFile::open_read(const std::string& name) {
     buffer_.resize(kBlockSize);
 }
 
-void TextLineFile::open_write(const std::string& name, const unsigned char* map) {
+void TextLineFile::open_write(const std::string& name) {
     release();
     name_ = name;
     struct stat st {};
@@ -465,8 +533,7 @@ void TextLineFile::open_write(const std::string& name, const unsigned char* map)
         }
     }
     state_ = State::Writing;
-    buffer_.resize(kBlockSize);
-    write_map_ = map;
+    buffer_.resize(kBlockSize + kWriteSlack);
 }
 
 void TextLineFile::open_direct(const std::string& name) {
@@ -616,6 +683,37 @@ std::string_view TextLineFile::next_line_part(bool& ended) {
     return {start, size};
 }
 
+void force_plain_line_scan(bool plain) {
+#if GLOSSEK_X86_64
+    g_plain_line_scan.store(plain);
+#else
+    (void)plain;
+#endif
+}
+
+bool TextLineFile::whole_lines(std::string_view& lines, std::size_t& count) {
+    if (state_ != State::Reading) {
+        return false;
+    }
+    const char* start = buffer_.data() + pos_;
+    const std::size_t size = plain_lines(start, fill_ - pos_, count);
+    if (size == 0) {
+        return false;
+    }
+    pos_ += size;
+    lines = {start, size};
+    return true;
+}
+
+bool TextLineFile::skip_prefix(std::string_view prefix) {
+    if (at_end() || fill_ - pos_ < prefix.size() ||
+        std::string_view(buffer_.data() + pos_, prefix.size()) != prefix) {
+        return false;
+    }
+    pos_ += prefix.size();
+    return true;
+}
+
 std::string_view TextLineFile::line_across_blocks(bool stop_at_nul) {
     read_line(carry_);
     if (stop_at_nul) {
@@ -661,13 +759,13 @@ void TextLineFile::skip_line() {
 }
 
 void TextLineFile::flush_buffer() {
-    // A whole block at a time: far cheaper than byte by byte as each line is written.
-    if (write_map_ != nullptr) {
-        translate(buffer_.data(), fill_, write_map_);
-    }
+    write_out(fill_);
+}
+
+void TextLineFile::write_out(std::size_t size) {
     std::size_t done = 0;
-    while (done < fill_) {
-        ssize_t put = ::write(fd_, buffer_.data() + done, fill_ - done);
+    while (done < size) {
+        ssize_t put = ::write(fd_, buffer_.data() + done, size - done);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
@@ -680,8 +778,11 @@ void TextLineFile::flush_buffer() {
         }
         done += static_cast<std::size_t>(put);
     }
-    written_ += fill_;
-    fill_ = 0;
+    written_ += size;
+    if (fill_ > size) {
+        std::memmove(buffer_.data(), buffer_.data() + size, fill_ - size);
+    }
+    fill_ -= size;
     if (!temporary_.empty() && written_ - flushed_ >= kWriteBehind) {
         // Started now, in the background; a failure shows at the fsync of close().
         ::sync_file_range(fd_, static_cast<off_t>(flushed_),
@@ -693,15 +794,25 @@ void TextLineFile::flush_buffer() {
 void TextLineFile::write_text(std::string_view text) {
     require(State::Writing, kNotOpenForWriting);
     while (!text.empty()) {
-        std::size_t room = buffer_.size() - fill_;
-        std::size_t part = std::min(room, text.size());
+        if (fill_ >= kBlockSize) {
+            write_out(kBlockSize);
+        }
+        std::size_t part = std::min(kBlockSize - fill_, text.size());
         std::memcpy(buffer_.data() + fill_, text.data(), part);
         fill_ += part;
         text.remove_prefix(part);
-        if (fill_ == buffer_.size()) {
-            flush_buffer();
-        }
     }
+}
+
+TextLineFile::Room TextLineFile::write_room(std::size_t minimum) {
+    require(State::Writing, kNotOpenForWriting);
+    if (fill_ >= kBlockSize) {
+        write_out(kBlockSize);
+    }
+    if (buffer_.size() - fill_ < minimum) {
+        flush_buffer();
+    }
+    return {buffer_.data() + fill_, buffer_.size() - fill_};
 }
 
 void TextLineFile::end_line() {

@@ -65,6 +65,8 @@ class TextLineFile {
 public:
     // Small enough for the input and output blocks to stay in a core's cache together.
     static constexpr std::size_t kBlockSize = 64 * 1024;
+    // Room past a written block's end, for the write_room callers.
+    static constexpr std::size_t kWriteSlack = 1024;
 
     TextLineFile() = default;
     ~TextLineFile();
@@ -80,9 +82,7 @@ public:
     // device, a pipe, /dev/stdout) is written directly, as it is opened.
     // Fails with code 32, before anything is touched, when this program holds the same
     // regular file open for reading (under any name or link): it would lose the input.
-    // With a map (256 entries, kept by the caller until the file is closed), every byte
-    // written goes through it, line ends included.
-    void open_write(const std::string& name, const unsigned char* map = nullptr);
+    void open_write(const std::string& name);
 
     bool at_end() { return !(state_ == State::Reading && pos_ < fill_) && at_block_end(); }
     std::string read_line();
@@ -119,6 +119,14 @@ public:
         std::string_view line;
         return line_in_block(line, stop_at_nul) ? line : line_across_blocks(stop_at_nul);
     }
+    // As many whole lines as lie in the block from the current position, up to the block's
+    // first NUL or lone CR: lines that each end with CR LF and hold no NUL, which a
+    // conversion may take all at once, line ends included. `count` is how many they are.
+    // Valid until the next call on this file. False, consuming nothing, when there is none.
+    bool whole_lines(std::string_view& lines, std::size_t& count);
+    // Passes `prefix` when the data at the current position begins with it within the block
+    // (a byte order mark at the start of a file). False, consuming nothing, otherwise.
+    bool skip_prefix(std::string_view prefix);
     // A line of any length in parts, so that memory does not grow with it: the next bytes
     // of the current line, at most a block of them, valid until the next call on this file.
     // `ended` is set once the line's end (CR, CR LF or the end of the data) has been passed;
@@ -133,7 +141,7 @@ public:
     void end_line();
     // write_text then end_line.
     void write_line(std::string_view text) {
-        if (state_ == State::Writing && text.size() + 2 <= buffer_.size() - fill_) {
+        if (state_ == State::Writing && fill_ + text.size() + 2 <= kBlockSize) {
             char* out = buffer_.data() + fill_;
             if (!text.empty()) {
                 std::memcpy(out, text.data(), text.size());
@@ -146,6 +154,18 @@ public:
         write_text(text);
         end_line();
     }
+
+    // Room to write straight into the buffer, at least `minimum` bytes (at most
+    // kBlockSize): what is buffered is written out first when there is less. Say with
+    // wrote() how much of it was used. The room may reach past the block's end by a little:
+    // what lies past it waits for the next block, so that the file is written in whole
+    // blocks (a partial page costs the system more than a whole one).
+    struct Room {
+        char* data;
+        std::size_t size;
+    };
+    Room write_room(std::size_t minimum);
+    void wrote(std::size_t size) { fill_ += size; }
 
     // Writes out what is still buffered; a file written through a temporary file is then
     // flushed to the disk and renamed over its name. On any failure (here, or a write that
@@ -178,6 +198,8 @@ private:
     void open_direct(const std::string& name);
     void open_temporary(const std::string& target, const struct stat* old);
     void flush_buffer();
+    // Writes the first `size` bytes of the buffer; the rest moves to its start.
+    void write_out(std::size_t size);
     void release();
     void remove_temporary();
     void require(State wanted, int code) const;
@@ -195,7 +217,6 @@ private:
     bool nul_known_ = false;
     std::uint64_t block_start_ = 0;  // where the block lies in the file
     std::size_t block_bytes_ = 0;    // what the last read gave, Ctrl-Z and after included
-    const unsigned char* write_map_ = nullptr;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     bool registered_ = false;  // in the registry of files being read
@@ -207,6 +228,10 @@ private:
     std::uint64_t written_ = 0;
     std::uint64_t flushed_ = 0;
 };
+
+// Whole lines (TextLineFile::whole_lines) are found without AVX2 while set, as on a
+// processor that lacks it: for tests.
+void force_plain_line_scan(bool plain);
 
 // Ends a file that a command left open when it ended early: abandon(), so that an
 // incomplete output never replaces the file of its name. Errors are not reported again.

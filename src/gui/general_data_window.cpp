@@ -12,6 +12,7 @@
 #include "conversion/start_up.h"
 #include "gui/form_page.h"
 #include "gui/qt_text.h"
+#include "lang/messages.h"
 
 namespace glossek {
 
@@ -278,10 +279,11 @@ void Tfrm_gen::mnu_fgoClick() {
         cmd_stop->setFocus();
     }
     bool stopped = false;
+    LossyCount lossy;
     const bool converted = services_.guarded([&] {
         try {
             GoObserver observer(result_view, *gge_progress, state.pages, stop_requested_);
-            if (Generate(job, way(), state.table, state.pages, &observer) ==
+            if (Generate(job, way(), state.table, state.pages, &observer, &lossy) ==
                 GenerateOutcome::InputMissing) {
                 services_.dialogs().message(
                     title, joined(shown_name(job.InputName), from_cp1252(texts.lng_input_missing)));
@@ -307,8 +309,11 @@ void Tfrm_gen::mnu_fgoClick() {
         return;
     }
     if (decision.input_exists) {
-        services_.dialogs().message(
-            title, joined(from_cp1252(texts.lng_generation_done), shown_name(job.OutputName)));
+        QString done = joined(from_cp1252(texts.lng_generation_done), shown_name(job.OutputName));
+        if (lossy.characters > 0) {
+            done = joined(done, from_cp1252(lossy_text(lossy.characters, lossy.first_line, texts)));
+        }
+        services_.dialogs().message(title, done);
     }
     show_progress(false);
     services_.enable_viewer(Child::ResultViewer);

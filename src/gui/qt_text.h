@@ -13,9 +13,11 @@ namespace glossek {
 QString from_cp1252(std::string_view text);
 
 // File contents as the ANSI code page in force shows them; control bytes stay visible.
+// Under UTF-8 (65001) bytes that are not valid UTF-8 show as U+FFFD.
 QString from_ansi_page(std::string_view bytes, const CodePagePair& pages);
 
 // Typed text as bytes of the ANSI code page in force; characters it lacks are left out.
+// Under UTF-8 every character is its UTF-8 sequence (é is C3 A9).
 std::string to_ansi_page(const QString& text, const CodePagePair& pages);
 
 // File names are the file system's bytes.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "conversion/transcode.h"
 #include "gui/form_page.h"
 #include "gui/qt_text.h"
 #include "table/table_file.h"
@@ -191,7 +192,18 @@ void Tfrm_tcv::grd_tcvKeyPress(const QString& typed) {
     const std::string bytes = to_ansi_page(typed, pages);
     for (char byte : bytes) {
         bool ok = services_.guarded([&] {
-            if (!editor_.key_press(row, column, static_cast<unsigned char>(byte))) {
+            // Under UTF-8 Backspace takes back the last character of a cell in characters,
+            // all of its bytes.
+            std::size_t presses = 1;
+            if (byte == static_cast<char>(kBackspace) && pages.utf8() &&
+                editor_.notation() == kNotationChar) {
+                presses = std::max<std::size_t>(1, last_utf8_size(editor_.cell(row, column)));
+            }
+            bool wants_input_box = false;
+            for (std::size_t k = 0; k < presses; ++k) {
+                wants_input_box = editor_.key_press(row, column, static_cast<unsigned char>(byte));
+            }
+            if (!wants_input_box) {
                 return;
             }
             const LanguageTexts& texts = services_.state().texts;

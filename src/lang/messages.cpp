@@ -171,6 +171,17 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     return {{}, error_box_text(error.what()), {}};
 }
 
+std::string lossy_text(std::uint64_t characters, long long first_line, const LanguageTexts& texts) {
+    if (characters == 0) {
+        return {};
+    }
+    const std::string line = grouped(static_cast<std::uint64_t>(first_line), texts);
+    return characters == 1
+               ? fill_in(texts.lng_lossy_one, "%l", line)
+               : fill_in(fill_in(texts.lng_lossy_many, "%n", grouped(characters, texts)), "%l",
+                         line);
+}
+
 std::string error_text(const std::exception& error, const LanguageTexts& texts) {
     return error_message(error, texts).text;
 }

@@ -1,6 +1,7 @@
 // What an error says, with the file names kept apart from the program's own words.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& tex
 
 // The text alone, as the error box shows it.
 std::string error_text(const std::exception& error, const LanguageTexts& texts);
+
+// What the end of a conversion says of the characters that had no exact counterpart in
+// the target page: "3 characters had no exact counterpart (first on line 12)", numbers
+// grouped as the language writes them. Empty when there is none.
+std::string lossy_text(std::uint64_t characters, long long first_line, const LanguageTexts& texts);
 
 // A file name as it can be shown on a terminal or in a box: valid UTF-8 as it stands;
 // control characters (C0, DEL, C1), characters that turn the direction of text, and bytes

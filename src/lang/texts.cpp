@@ -97,6 +97,8 @@ LanguageTexts make_english() {
         "The folder the program was started from cannot be known (it was deleted, or its "
         "path is too long): give this name in full, from /. Nothing was converted.";
     t.lng_no_window = "No display: the window cannot open.";
+    t.lng_lossy_one = "1 character had no exact counterpart (on line %l)";
+    t.lng_lossy_many = "%n characters had no exact counterpart (first on line %l)";
     return t;
 }
 
@@ -168,6 +170,9 @@ LanguageTexts make_french() {
         "Le dossier d'où le programme a été lancé est inconnu (supprimé, ou son chemin est "
         "trop long) : donnez ce nom en entier, depuis /. Rien n'a été converti.");
     t.lng_no_window = utf8_to_cp1252("Pas d'affichage : la fenêtre ne peut pas s'ouvrir.");
+    t.lng_lossy_one = utf8_to_cp1252("1 caractère n'avait pas d'équivalent exact (à la ligne %l)");
+    t.lng_lossy_many =
+        utf8_to_cp1252("%n caractères n'avaient pas d'équivalent exact (le premier à la ligne %l)");
     return t;
 }
 

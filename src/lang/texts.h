@@ -53,6 +53,10 @@ struct LanguageTexts {
     std::string lng_out_of_memory;
     std::string lng_folder_unknown;
     std::string lng_no_window;
+    // After a conversion through the code pages: %n characters took a best fit or '?', the
+    // first on line %l. One text for a single character, one for more.
+    std::string lng_lossy_one;
+    std::string lng_lossy_many;
 };
 
 // "FR" gives French; anything else English.

@@ -1,13 +1,13 @@
 #include "conversion/code_pages.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/iconv.h"
 #include "support/temp_dir.h"
 
 namespace glossek {
@@ -17,42 +17,11 @@ bool is_control(unsigned char b) {
     return b < 0x20 || b == 0x7F;
 }
 
-// One byte through glibc's iconv; nullopt when the character has no place in `to`.
-// The final flush matters: glibc's CP1255 and CP1258 hold a character back in case a
-// combining mark follows.
-class Iconv {
-public:
-    Iconv(int from, int to) {
-        cd_ = iconv_open(name(to).c_str(), name(from).c_str());
-        EXPECT_NE(cd_, reinterpret_cast<iconv_t>(-1)) << from << " -> " << to;
-    }
-    ~Iconv() { iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
+using test::Iconv;
 
-    std::optional<std::string> convert(unsigned char byte) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in = static_cast<char>(byte);
-        char* in_ptr = &in;
-        std::size_t in_left = 1;
-        char out[16];
-        char* out_ptr = out;
-        std::size_t out_left = sizeof out;
-        if (iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) ||
-            iconv(cd_, nullptr, nullptr, &out_ptr, &out_left) == static_cast<std::size_t>(-1)) {
-            return std::nullopt;
-        }
-        return std::string(out, out_ptr);
-    }
-
-private:
-    static std::string name(int page) {
-        return page == 0 ? "UTF-32LE" : "CP" + std::to_string(page);
-    }
-    iconv_t cd_;
-};
-
-void check_against_iconv(int from, int to, const unsigned char* table) {
+// The table, and which of its entries it says are no exact match.
+void check_against_iconv(int from, int to, const unsigned char* table, const unsigned char* lossy) {
+    auto is_lossy = [lossy](int b) { return ((lossy[b >> 3] >> (b & 7)) & 1) != 0; };
     Iconv decode(from, 0);
     Iconv convert(from, to);
     for (int b = 0; b < 256; ++b) {
@@ -62,10 +31,12 @@ void check_against_iconv(int from, int to, const unsigned char* table) {
                      std::to_string(b));
         if (is_control(byte)) {
             EXPECT_EQ(got, byte);
+            EXPECT_FALSE(is_lossy(b));
             continue;
         }
         if (!decode.convert(byte)) {
             EXPECT_EQ(got, '?') << "undefined source byte";
+            EXPECT_TRUE(is_lossy(b));
             continue;
         }
         const auto exact = convert.convert(byte);
@@ -74,23 +45,32 @@ void check_against_iconv(int from, int to, const unsigned char* table) {
         // so those count as missing characters like any other.
         if (exact && exact->size() == 1) {
             EXPECT_EQ(got, static_cast<unsigned char>((*exact)[0]));
+            EXPECT_FALSE(is_lossy(b));
         } else {
             EXPECT_FALSE(is_control(got)) << "best fit gave a control byte";
+            EXPECT_TRUE(is_lossy(b));
         }
     }
 }
 
 TEST(CodePageTables, AgreeWithIconvForEveryByteOfEveryPair) {
-    ASSERT_EQ(supported_oem_pages().size() * supported_ansi_pages().size(), 160u);
+    ASSERT_EQ(supported_oem_pages().size() * supported_ansi_pages().size(), 176u);
+    EXPECT_EQ(supported_ansi_pages().back(), kUtf8Page);  // UTF-8 is listed last
     for (int oem : supported_oem_pages()) {
         for (int ansi : supported_ansi_pages()) {
             const CodePagePair pair = code_page_pair(oem, ansi);
             ASSERT_EQ(pair.oem, oem);
             ASSERT_EQ(pair.ansi, ansi);
+            ASSERT_NE(pair.oem_chars, nullptr);
+            if (ansi == kUtf8Page) {
+                EXPECT_TRUE(pair.utf8());
+                EXPECT_EQ(pair.oem_to_ansi, nullptr);  // no one-for-one table: see transcode
+                continue;
+            }
             ASSERT_NE(pair.oem_to_ansi, nullptr);
             ASSERT_NE(pair.ansi_to_oem, nullptr);
-            check_against_iconv(oem, ansi, pair.oem_to_ansi);
-            check_against_iconv(ansi, oem, pair.ansi_to_oem);
+            check_against_iconv(oem, ansi, pair.oem_to_ansi, pair.oem_to_ansi_lossy);
+            check_against_iconv(ansi, oem, pair.ansi_to_oem, pair.ansi_to_oem_lossy);
         }
     }
 }
@@ -175,13 +155,15 @@ TEST(CodePagesFromEnvironment, Overrides) {
     EXPECT_EQ(std::pair(ansi_only.oem, ansi_only.ansi), std::pair(850, 1250));
     const CodePagePair both = pages_from({{"GLOSSEK_OEMCP", "866"}, {"GLOSSEK_ANSICP", "1251"}});
     EXPECT_EQ(both.ansi_to_oem, code_page_pair(866, 1251).ansi_to_oem);
+    const CodePagePair utf8 = pages_from({{"LANG", "ru_RU"}, {"GLOSSEK_ANSICP", "65001"}});
+    EXPECT_EQ(std::pair(utf8.oem, utf8.ansi), std::pair(866, kUtf8Page));
 
     EXPECT_EQ(error_from({{"GLOSSEK_OEMCP", "999"}}),
               "GLOSSEK_OEMCP=999 is not a supported DOS code page; supported: 437, 737, 775, "
               "850, 852, 855, 857, 858, 860, 861, 862, 863, 864, 865, 866, 869");
     EXPECT_EQ(error_from({{"GLOSSEK_ANSICP", "850"}}),
               "GLOSSEK_ANSICP=850 is not a supported Windows code page; supported: 874, 1250, "
-              "1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258");
+              "1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 65001");
     for (const std::string garbage :
          {" 850", "850 ", "+850", "0x352", "850abc", "", "abc", "99999999999999999999850"}) {
         EXPECT_EQ(error_from({{"GLOSSEK_OEMCP", garbage}})
@@ -197,7 +179,7 @@ TEST(CodePageFile, KeptPairComesAfterTheOverridesAndBeforeTheLocale) {
     EXPECT_FALSE(read_code_page_file(file).has_value());
     write_code_page_file(file, {852, 1250});
     EXPECT_EQ(dir.read("GLK32.CP"), "852 1250\r\n");
-    const std::optional<PageNumbers> kept = read_code_page_file(file);
+    std::optional<PageNumbers> kept = read_code_page_file(file);
     ASSERT_TRUE(kept.has_value());
     EXPECT_EQ(std::pair(kept->oem, kept->ansi), std::pair(852, 1250));
 
@@ -214,6 +196,11 @@ TEST(CodePageFile, KeptPairComesAfterTheOverridesAndBeforeTheLocale) {
     EXPECT_EQ(in_force(french), std::pair(852, 1250));
     EXPECT_EQ(in_force({{"LANG", "fr_FR"}, {"GLOSSEK_OEMCP", "437"}}), std::pair(437, 1250));
     EXPECT_EQ(in_force({{"GLOSSEK_ANSICP", "1252"}}), std::pair(852, 1252));
+
+    write_code_page_file(file, {850, kUtf8Page});
+    kept = read_code_page_file(file);
+    EXPECT_EQ(kept->ansi, kUtf8Page);
+    EXPECT_EQ(in_force({{"GLOSSEK_OEMCP", "437"}}), std::pair(437, kUtf8Page));
 }
 
 TEST(CodePageFile, OnlyAPairOfSupportedPagesIsTaken) {
@@ -233,6 +220,7 @@ TEST(CodePageTitles, NumberNameAndKindInTheLanguage) {
     EXPECT_EQ(code_page_title(1252, "US"), "1252 Western European (Windows)");
     EXPECT_EQ(code_page_title(850, "FR"), "850 Europe occidentale (DOS)");
     EXPECT_EQ(code_page_title(862, "FR"), "862 Hébreu (DOS)");
+    EXPECT_EQ(code_page_title(kUtf8Page, "US"), "65001 UTF-8 (Windows)");
     // Every page the program carries has a name of its own.
     for (const auto* pages : {&supported_oem_pages(), &supported_ansi_pages()}) {
         for (int page : *pages) {

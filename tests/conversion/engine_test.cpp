@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conversion/replace.h"
+#include "conversion/transcode.h"
 #include "support/temp_dir.h"
 
 namespace glossek {
@@ -28,11 +29,13 @@ struct EngineCase : ::testing::Test {
     ConversionTable table;
     CodePagePair pages = code_page_pair(850, 1252);
 
+    LossyCount lossy;
+
     std::string run(const std::string& input, ConversionWay way,
                     GenerateObserver* observer = nullptr) {
         job.InputName = dir.write("in.txt", input);
         job.OutputName = dir.file("out.txt");
-        EXPECT_EQ(Generate(job, way, table, pages, observer), GenerateOutcome::Done);
+        EXPECT_EQ(Generate(job, way, table, pages, observer, &lossy), GenerateOutcome::Done);
         return dir.read("out.txt");
     }
     void add_pair(const std::string& from, const std::string& to) {
@@ -140,23 +143,44 @@ TEST_F(EngineCase, OutputThatIsTheInputIsRefusedAndTheInputKept) {
     EXPECT_FALSE(job.InputFile.is_open());
 }
 
-// The code page ways, as plainly as they are described: each line up to its first NUL,
-// through the table, ended by CR LF.
-std::string model_conversion(const std::string& input, const unsigned char* map) {
-    std::string data = input.substr(0, input.find('\x1A'));
+// The code page ways, as plainly as they are described: the data up to the first Ctrl-Z
+// (and past a UTF-8 byte order mark at its start), each line up to its first NUL through a
+// converter that takes it whole, ended by CR LF; and the characters lost, with the line of
+// the first.
+struct Model {
     std::string out;
+    LossyCount lossy;
+};
+
+Model model_conversion(const std::string& input, PageConverter converter) {
+    std::string data = input.substr(0, input.find('\x1A'));
+    if (converter.reads_utf8() && data.rfind(kUtf8ByteOrderMark, 0) == 0) {
+        data.erase(0, kUtf8ByteOrderMark.size());
+    }
+    Model model;
     std::size_t at = 0;
+    long long line_number = 0;
     while (at < data.size()) {
+        ++line_number;
         std::size_t cr = std::min(data.find('\r', at), data.size());
         std::string line = data.substr(at, cr - at);
         line.resize(std::min(line.size(), line.find('\0')));
-        for (char& c : line) {
-            c = static_cast<char>(map[static_cast<unsigned char>(c)]);
+        const std::uint64_t before = converter.lossy();
+        std::string out(converter.max_output(line.size()) + 1, '\0');
+        std::size_t size = converter.convert(line.data(), line.size(), out.data());
+        size += converter.end_line(out.data() + size);
+        model.out += out.substr(0, size) + "\r\n";
+        if (model.lossy.first_line == 0 && converter.lossy() != before) {
+            model.lossy.first_line = line_number;
         }
-        out += line + "\r\n";
         at = cr + 1 + (cr + 1 < data.size() && data[cr + 1] == '\n' ? 1 : 0);
     }
-    return out;
+    model.lossy.characters = converter.lossy();
+    return model;
+}
+
+std::string model_conversion(const std::string& input, const unsigned char* map) {
+    return model_conversion(input, PageConverter(map)).out;
 }
 
 TEST_F(EngineCase, LinesOfAnyLengthGoThroughTheCodePageInPartsWhereverTheBlocksEnd) {
@@ -191,13 +215,138 @@ TEST_F(EngineCase, LinesOfAnyLengthGoThroughTheCodePageInPartsWhereverTheBlocksE
     const CodePagePair real = pages;
     for (const std::string& input : inputs) {
         EXPECT_EQ(run(input, ConversionWay::DosToWindows),
-                  model_conversion(input, real.oem_to_ansi));
+                  model_conversion(input, PageConverter(real, true)).out);
         EXPECT_EQ(run(input, ConversionWay::WindowsToDos),
-                  model_conversion(input, real.ansi_to_oem));
+                  model_conversion(input, PageConverter(real, false)).out);
         pages.oem_to_ansi = swapped;
         EXPECT_EQ(run(input, ConversionWay::DosToWindows), model_conversion(input, swapped));
         pages = real;
     }
+}
+
+// Random text made of pieces that matter to each way (DOS letters and box-drawing lines,
+// UTF-8 sequences whole and cut, line ends, NUL, Ctrl-Z-free), with lines of every length
+// across the blocks: batch mode (whole lines at once), the window (line by line) and the
+// plain table way all give the model's output and count.
+TEST_F(EngineCase, EveryWayAndModeAgreesWithTheModelOnOutputAndLostCharacters) {
+    const std::size_t block = TextLineFile::kBlockSize;
+    const std::vector<std::string> pieces = {"plain text ",
+                                             "\x82",
+                                             "\xC4\xB3",
+                                             "\xC3\xA9",
+                                             "\xE2\x94\x80",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xC3",
+                                             "\xBF",
+                                             "\xED\xA0\x80",
+                                             "\r\n",
+                                             "\r",
+                                             "\n",
+                                             std::string(1, '\0'),
+                                             "\xEF\xBB\xBF",
+                                             "%"};
+    std::mt19937 random(858);  // fixed so that a failure can be replayed
+    std::vector<std::string> inputs = {
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9\r\n",
+        std::string(block - 1, 'x') + "\xC3\xA9\r\n\xC4",  // a sequence across the blocks
+        std::string(3 * block, 'y') + "\xE2\x94\x81" + std::string(block, 'z'),
+    };
+    for (int round = 0; round < 8; ++round) {
+        std::string text;
+        while (text.size() < 3 * block + random() % block) {
+            const std::string& piece = pieces[random() % pieces.size()];
+            // Long runs of text now and then, so that some lines outgrow a block.
+            text += random() % 200 == 0 ? std::string(random() % (2 * block), 'q') : piece;
+        }
+        inputs.push_back(text);
+    }
+    struct Way {
+        int oem;
+        int ansi;
+        ConversionWay way;
+    };
+    const std::vector<Way> ways = {{850, 1252, ConversionWay::DosToWindows},
+                                   {850, 1252, ConversionWay::WindowsToDos},
+                                   {850, kUtf8Page, ConversionWay::DosToWindows},
+                                   {850, kUtf8Page, ConversionWay::WindowsToDos},
+                                   {864, kUtf8Page, ConversionWay::WindowsToDos},
+                                   {857, kUtf8Page, ConversionWay::DosToWindows}};
+    for (const Way& w : ways) {
+        pages = code_page_pair(w.oem, w.ansi);
+        for (const std::string& input : inputs) {
+            SCOPED_TRACE(std::to_string(w.oem) + " " + std::to_string(w.ansi) +
+                         (w.way == ConversionWay::DosToWindows ? " W" : " D"));
+            const Model model =
+                model_conversion(input, PageConverter(pages, w.way == ConversionWay::DosToWindows));
+            ASSERT_EQ(run(input, w.way), model.out);
+            EXPECT_EQ(lossy.characters, model.lossy.characters);
+            EXPECT_EQ(lossy.first_line, model.lossy.first_line);
+            Recorder recorder;
+            ASSERT_EQ(run(input, w.way, &recorder), model.out);
+            EXPECT_EQ(lossy.characters, model.lossy.characters);
+            EXPECT_EQ(lossy.first_line, model.lossy.first_line);
+            // As a processor without AVX2 converts.
+            translation::force_plain(true);
+            force_plain_line_scan(true);
+            const std::string plain = run(input, w.way);
+            translation::force_plain(false);
+            force_plain_line_scan(false);
+            ASSERT_EQ(plain, model.out);
+            EXPECT_EQ(lossy.characters, model.lossy.characters);
+            EXPECT_EQ(lossy.first_line, model.lossy.first_line);
+        }
+    }
+}
+
+TEST_F(EngineCase, Utf8LinesByteOrderMarkAndSequencesCutByALineEnd) {
+    pages = code_page_pair(850, kUtf8Page);
+    // The mark is dropped at the start of the file only; elsewhere it is a character the
+    // DOS page lacks.
+    EXPECT_EQ(run("\xEF\xBB\xBF"
+                  "caf\xC3\xA9\r\n\xEF\xBB\xBF"
+                  "b\r\n",
+                  ConversionWay::WindowsToDos),
+              "caf\x82\r\n?b\r\n");
+    EXPECT_EQ(lossy.characters, 1u);
+    EXPECT_EQ(lossy.first_line, 2);
+    EXPECT_EQ(run("\xEF\xBB\xBF", ConversionWay::WindowsToDos), "");
+    EXPECT_EQ(run("\xEF\xBB"
+                  "a",
+                  ConversionWay::WindowsToDos),
+              "?a\r\n");  // half a mark
+    // A line end cuts a sequence in two: each half is a '?'.
+    EXPECT_EQ(run("a\xC3\r\xA9"
+                  "b\r\n",
+                  ConversionWay::WindowsToDos),
+              "a?\r\n?b\r\n");
+    EXPECT_EQ(lossy.characters, 2u);
+    EXPECT_EQ(lossy.first_line, 1);
+    // DOS to UTF-8 writes no mark, and a line's result still ends at its first NUL.
+    EXPECT_EQ(run(std::string("\x82t\x82\0\x82\r\n", 7), ConversionWay::DosToWindows),
+              "\xC3\xA9t\xC3\xA9\r\n");
+    EXPECT_EQ(lossy.characters, 0u);
+    EXPECT_EQ(lossy.first_line, 0);
+}
+
+TEST_F(EngineCase, FirstLostCharacterIsFoundFarIntoTheFileAndInLongLines) {
+    std::string input;
+    for (int i = 1; i <= 20000; ++i) {
+        input += i == 12345 ? "box \xC4\xC4\r\n" : "caf\x82 " + std::to_string(i) + "\r\n";
+    }
+    input += std::string(3 * TextLineFile::kBlockSize, 'x') + "\xB3\r\nlast\r\n";
+    Recorder recorder;
+    for (GenerateObserver* observer :
+         {static_cast<GenerateObserver*>(nullptr), static_cast<GenerateObserver*>(&recorder)}) {
+        run(input, ConversionWay::DosToWindows, observer);
+        EXPECT_EQ(lossy.characters, 3u);
+        EXPECT_EQ(lossy.first_line, 12345);
+        run(input.substr(input.find("box") + 12), ConversionWay::DosToWindows, observer);
+        EXPECT_EQ(lossy.characters, 1u);
+        EXPECT_EQ(lossy.first_line, 20000 - 12345 + 1);  // the long line
+    }
+    run("\x82\r\n", ConversionWay::AuxiliaryTable);
+    EXPECT_EQ(lossy.characters, 0u);  // the table way loses nothing it is not told to
 }
 
 TEST_F(EngineCase, ViewerLinesAreCutAndConvertedHoweverLongTheLine) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "app/batch.h"
@@ -170,6 +172,54 @@ TEST_F(StartUpCase, RelativeNamesAreRefusedWhenTheStartFolderIsUnknown) {
     EXPECT_NE(err.str().find("glossek: out.txt: The folder the program was started from"),
               std::string::npos)
         << err.str();
+}
+
+// An environment variable set, or unset with nullptr, for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(StartUpCase, BatchSaysHowManyCharactersWereLostOnlyWhenAskedTo) {
+    ScopedVariable oem("GLOSSEK_OEMCP", "850");
+    ScopedVariable ansi("GLOSSEK_ANSICP", "65001");
+    // An em dash (a best fit), an emoji ('?') and a sequence cut by the end of the data.
+    dir.write("in.txt", "caf\xC3\xA9\r\n\xE2\x80\x94 \xF0\x9F\x98\x80\r\n\xC3");
+    const std::string converted = "caf\x82\r\n- ?\r\n?\r\n";
+    auto said = [&](const char* report) {
+        ScopedVariable variable("GLOSSEK_REPORT", report);
+        err.str("");
+        EXPECT_FALSE(run_batch(state, command({"in.txt", "out.txt", "D", "R"}), err));
+        EXPECT_EQ(dir.read("out.txt"), converted);
+        return err.str();
+    };
+    EXPECT_EQ(said(nullptr), "");  // scripts rely on silence after success
+    EXPECT_EQ(said("0"), "");
+    EXPECT_EQ(said("yes"), "");
+    EXPECT_EQ(said("1"), "glossek: " + dir.file("out.txt") +
+                             ": 3 characters had no exact counterpart (first on line 2)\n");
+    dir.write("GLK32.LNG", "FR\r\n");
+    EXPECT_EQ(said("1"), "glossek: " + dir.file("out.txt") +
+                             ": 3 caract\xC3\xA8res n'avaient pas d'\xC3\xA9quivalent exact "
+                             "(le premier \xC3\xA0 la ligne 2)\n");
+    // Nothing lost, nothing said.
+    dir.write("in.txt", "caf\xC3\xA9\r\n");
+    ScopedVariable variable("GLOSSEK_REPORT", "1");
+    err.str("");
+    run_batch(state, command({"in.txt", "out.txt", "D", "R"}), err);
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(StartUpCase, NamesAreShownAsTheSystemSpellsThemAndTextsInUtf8) {

@@ -219,7 +219,7 @@ TEST(TextFileWriting, EveryLineEndsWithCrLfAndNothingIsAdded) {
     EXPECT_EQ(dir.read("big"), big);
 }
 
-TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
+TEST(TextFileWriting, LinesAndRoomsReachEveryByteAcrossBlocks) {
     std::vector<std::string> lines;
     for (std::size_t size = 0; size < 600; size += 7) {
         std::string line(size, ' ');
@@ -233,31 +233,109 @@ TEST(TextFileWriting, WriteLineAndTheMapReachEveryByteAcrossBlocks) {
     for (const std::string& line : lines) {
         plain += line + "\r\n";
     }
-    // One table changes every byte; the other keeps ASCII, as code page tables do.
-    unsigned char reversed[256];
-    unsigned char upper_half[256];
-    for (int c = 0; c < 256; ++c) {
-        reversed[c] = static_cast<unsigned char>(255 - c);
-        upper_half[c] = static_cast<unsigned char>(c < 0x80 ? c : (c * 7) % 256);
+    TempDir dir;
+    TextLineFile file;
+    file.open_write(dir.file("out"));
+    for (int copy = 0; copy < 3; ++copy) {  // the blocks end at other places each time
+        for (const std::string& line : lines) {
+            file.write_line(line);
+        }
+    }
+    // Rooms of every size, filled to their end or not, past the block's end or not, between
+    // writes of the other kinds.
+    std::string expected = plain + plain + plain;
+    std::mt19937 random(65001);  // fixed so that a failure can be replayed
+    for (int round = 0; round < 3000; ++round) {
+        const std::size_t minimum = 1 + random() % 2000;
+        const TextLineFile::Room room = file.write_room(minimum);
+        ASSERT_GE(room.size, minimum);
+        const std::size_t used = random() % 3 == 0 ? room.size : random() % (room.size + 1);
+        for (std::size_t i = 0; i < used; ++i) {
+            room.data[i] = static_cast<char>(random());
+        }
+        expected.append(room.data, used);
+        file.wrote(used);
+        if (round % 7 == 0) {
+            file.write_line(lines[static_cast<std::size_t>(round) % lines.size()]);
+            expected += lines[static_cast<std::size_t>(round) % lines.size()] + "\r\n";
+        }
+    }
+    file.close();
+    ASSERT_EQ(dir.read("out"), expected);
+}
+
+TEST(TextFileReading, WholeLinesStopBeforeANulOrALoneCrAndAgreeWithLines) {
+    const std::size_t block = TextLineFile::kBlockSize;
+    std::vector<std::string> inputs = {
+        "a\r\nb\r\n",
+        "a\r\nb\rc\r\nd\r\n",                       // a lone CR stops before its line
+        std::string("a\r\nb\0b\r\nc\r\n", 10),      // so does a NUL
+        std::string(block - 1, 'x') + "\r\ny\r\n",  // a CR whose LF is in the next block
+        "no line end",
+    };
+    std::mt19937 random(850);  // fixed so that a failure can be replayed
+    for (int round = 0; round < 6; ++round) {
+        std::string bytes(3 * block + random() % block, 'z');
+        for (char& c : bytes) {
+            const unsigned pick = random() % (round < 3 ? 40 : 4000);
+            c = pick < 2 ? '\r' : pick == 2 ? '\n' : pick == 3 && round % 2 == 0 ? '\0' : c;
+        }
+        inputs.push_back(bytes);
     }
     TempDir dir;
-    for (const unsigned char* map :
-         {static_cast<const unsigned char*>(nullptr), static_cast<const unsigned char*>(reversed),
-          static_cast<const unsigned char*>(upper_half)}) {
-        TextLineFile file;
-        file.open_write(dir.file("out"), map);
-        for (int copy = 0; copy < 3; ++copy) {  // the blocks end at other places each time
-            for (const std::string& line : lines) {
-                file.write_line(line);
+    for (const std::string& bytes : inputs) {
+        for (bool plain_scan : {false, true}) {  // with AVX2 where there is, and without
+            force_plain_line_scan(plain_scan);
+            const std::string name = dir.write("in.txt", bytes);
+            const Lines expected = read_lines(name);
+            // Whole lines where there are any, else one line: together the same lines.
+            TextLineFile file;
+            file.open_read(name);
+            Lines got;
+            std::string_view lines;
+            std::size_t count = 0;
+            while (!file.at_end()) {
+                if (!file.whole_lines(lines, count)) {
+                    got.emplace_back(file.next_line());
+                    continue;
+                }
+                ASSERT_GE(lines.size(), 2u);
+                ASSERT_EQ(lines.substr(lines.size() - 2), "\r\n");
+                ASSERT_EQ(lines.find('\0'), std::string_view::npos);
+                std::size_t found = 0;
+                for (std::size_t at = 0; at < lines.size();) {
+                    const std::size_t cr = lines.find('\r', at);
+                    ASSERT_EQ(lines[cr + 1], '\n');  // CR LF and nothing else
+                    got.emplace_back(lines.substr(at, cr - at));
+                    at = cr + 2;
+                    ++found;
+                }
+                ASSERT_EQ(found, count);
             }
+            file.close();
+            EXPECT_EQ(got, expected);
         }
-        file.close();
-        std::string expected = plain + plain + plain;
-        for (char& c : expected) {
-            c = map == nullptr ? c : static_cast<char>(map[static_cast<unsigned char>(c)]);
-        }
-        ASSERT_EQ(dir.read("out"), expected);
     }
+    force_plain_line_scan(false);
+}
+
+TEST(TextFileReading, ByteOrderMarkIsSkippedOnlyWhereAsked) {
+    TempDir dir;
+    TextLineFile file;
+    file.open_read(dir.write("bom",
+                             "\xEF\xBB\xBF"
+                             "a\r\n"));
+    EXPECT_FALSE(
+        file.skip_prefix("\xEF\xBB\xBF"
+                         "a\r\nmore"));  // not all there: nothing taken
+    EXPECT_TRUE(file.skip_prefix("\xEF\xBB\xBF"));
+    EXPECT_EQ(file.read_line(), "a");
+    EXPECT_FALSE(file.skip_prefix("\xEF\xBB\xBF"));
+    file.close();
+    file.open_read(dir.write("empty", ""));
+    EXPECT_FALSE(file.skip_prefix("\xEF"));
+    EXPECT_TRUE(file.at_end());
+    file.close();
 }
 
 using Names = std::vector<std::string>;

@@ -11,7 +11,7 @@ seconds="${1:-25}"
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-    targets=(text_file codes_to_chars table_file replace_all command_line)
+    targets=(text_file codes_to_chars table_file replace_all command_line utf8)
 fi
 build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

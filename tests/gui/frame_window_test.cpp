@@ -234,6 +234,7 @@ TEST_F(CodePages, ChosenInTheWindowTheyAreInForceAtOnceAndAtTheNextStart) {
     EXPECT_EQ(dialogs.shown[0].text, "DOS code page:|Windows code page:|437 1252");
     EXPECT_TRUE(dialogs.offered_dos.contains("850 Western European (DOS)"));
     EXPECT_TRUE(dialogs.offered_windows.contains("1252 Western European (Windows)"));
+    EXPECT_EQ(dialogs.offered_windows.back(), "65001 UTF-8 (Windows)");  // listed last
     EXPECT_EQ(dialogs.offered_dos.size(), 16);
     EXPECT_EQ(in_force(), std::pair(866, 1251));
     EXPECT_EQ(find<QLabel>("lbl_codepages")->text(), "DOS 866 - Windows 1251");

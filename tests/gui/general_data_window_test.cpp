@@ -210,6 +210,45 @@ TEST_F(GeneralData, GoConvertsShowsTheResultAndReportsTheEnd) {
     EXPECT_EQ(progress.last().at(0).toInt(), 25);
 }
 
+// UTF-8 as the Windows page: the viewers show UTF-8 and the end message says what the DOS
+// page could not hold.
+struct Utf8GeneralData : GeneralData {
+    Utf8GeneralData() { ::setenv("GLOSSEK_ANSICP", "65001", 1); }
+};
+
+TEST_F(Utf8GeneralData, ViewersShowUtf8AndTheEndSaysWhatWasLostInEachLanguage) {
+    start();
+    dialogs.files.push_back(QString::fromStdString(
+        dir.write("u.txt", "caf\xC3\xA9\x01 \xFF\r\n\xE2\x80\x94 \xF0\x9F\x98\x80\r\n")));
+    trigger("mnu_fin");
+    EXPECT_EQ(lines("mem_wvi"),
+              (QStringList{QString::fromUtf8("café\u2401 \uFFFD"), QString::fromUtf8("— 😀")}));
+
+    option("opt_dos")->setChecked(true);
+    go("u.txt", "d.txt");
+    EXPECT_EQ(dir.read("d.txt"), "caf\x82\x01 ?\r\n- ?\r\n");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "Generation achieved for the file:\n\r" + name("d.txt") +
+                  "\n\r3 characters had no exact counterpart (first on line 1)");
+
+    trigger("mnu_FR");
+    dialogs.answers.push_back(true);  // replace d.txt
+    go("u.txt", "d.txt");
+    EXPECT_EQ(dialogs.shown.back().text,
+              QString::fromUtf8("Generation terminatée pour le fichier:\n\r") + name("d.txt") +
+                  QString::fromUtf8("\n\r3 caractères n'avaient pas d'équivalent exact (le "
+                                    "premier à la ligne 1)"));
+
+    // DOS to UTF-8 loses nothing here: the message says nothing more.
+    trigger("mnu_US");
+    option("opt_win")->setChecked(true);
+    dir.write("dos.txt", "\x82t\x82\r\n");
+    go("dos.txt", "w.txt");
+    EXPECT_EQ(dir.read("w.txt"), "\xC3\xA9t\xC3\xA9\r\n");
+    EXPECT_EQ(lines("mem_wre"), QStringList{QString::fromUtf8("été")});
+    EXPECT_EQ(dialogs.shown.back().text, "Generation achieved for the file:\n\r" + name("w.txt"));
+}
+
 TEST_F(GeneralData, ProgressFollowsLineCount) {
     start();
     dialogs.files.push_back(QString::fromStdString(dir.write("three.txt", "a\r\nb\r\nc\r\n")));

@@ -107,6 +107,50 @@ TEST_F(TableWindow, EnterOpensTheInputBoxInCharacters) {
     EXPECT_EQ(dialogs.shown.size(), 2u);
 }
 
+// UTF-8 as the Windows page: a character is the bytes of its sequence.
+struct Utf8TableWindow : TableWindow {
+    Utf8TableWindow() { ::setenv("GLOSSEK_ANSICP", "65001", 1); }
+};
+
+TEST_F(Utf8TableWindow, CharactersAreTypedAndShownAsUtf8AndOtherBytesStayExact) {
+    start();
+    ASSERT_TRUE(state.pages.utf8());
+    type_at(1, 0, QString::fromUtf8("é─x"));
+    EXPECT_EQ(state.table.pairs[0].char_from, "\xC3\xA9\xE2\x94\x80x");
+    EXPECT_EQ(cell(1, 0), QString::fromUtf8("é─x"));
+    // Backspace takes back a whole character.
+    key_at(1, 0, Qt::Key_Backspace);
+    key_at(1, 0, Qt::Key_Backspace);
+    EXPECT_EQ(state.table.pairs[0].char_from, "\xC3\xA9");
+    option("opt_hexa")->setChecked(true);
+    EXPECT_EQ(cell(1, 0), "C3 A9");
+
+    // Bytes that are no UTF-8, typed in codes: U+FFFD in characters, exact in codes.
+    type_at(1, 1, "FF 41 C3");
+    option("opt_char")->setChecked(true);
+    EXPECT_EQ(cell(1, 1), QString::fromUtf8("\uFFFDA\uFFFD"));
+    EXPECT_EQ(state.table.pairs[0].char_to,
+              "\xFF"
+              "A\xC3");
+    option("opt_deci")->setChecked(true);
+    EXPECT_EQ(cell(1, 1), "255 065 195");
+    option("opt_char")->setChecked(true);
+    option("opt_hexa")->setChecked(true);
+    EXPECT_EQ(cell(1, 1), "FF 41 C3");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Utf8TableWindow, TheInputBoxGivesBackControlBytesAndTakesAnyCharacter) {
+    start();
+    type_at(1, 1, QString::fromUtf8("é"));
+    send(Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
+    EXPECT_EQ(cell(1, 1), QString::fromUtf8("é\u2402"));
+    dialogs.inputs.push_back(QString::fromUtf8("é\u2402 ü 😀"));
+    key_at(1, 1, Qt::Key_Return);
+    EXPECT_EQ(dialogs.shown.back().text, QString::fromUtf8("Row: 1 Column: 2|é\u2402|255"));
+    EXPECT_EQ(state.table.pairs[0].char_to, "\xC3\xA9\x02 \xC3\xBC \xF0\x9F\x98\x80");
+}
+
 TEST_F(TableWindow, ButtonsMoveRowsWithTheirPairs) {
     start();
     type_at(1, 0, "a");

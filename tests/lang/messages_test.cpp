@@ -96,11 +96,26 @@ TEST(ErrorMessage, EveryNewTextExistsInBothLanguagesAndDiffers) {
           &LanguageTexts::lng_file_too_large, &LanguageTexts::lng_quota_exceeded,
           &LanguageTexts::lng_device_error, &LanguageTexts::lng_out_of_memory_line,
           &LanguageTexts::lng_out_of_memory, &LanguageTexts::lng_folder_unknown,
-          &LanguageTexts::lng_no_window}) {
+          &LanguageTexts::lng_no_window, &LanguageTexts::lng_lossy_one,
+          &LanguageTexts::lng_lossy_many}) {
         EXPECT_FALSE((english().*slot).empty());
         EXPECT_FALSE((french().*slot).empty());
         EXPECT_NE(english().*slot, french().*slot);
     }
+}
+
+TEST(LossyText, CountAndFirstLineInEachLanguageNoneWhenNothingWasLost) {
+    EXPECT_EQ(lossy_text(3, 12, english()),
+              "3 characters had no exact counterpart (first on line 12)");
+    EXPECT_EQ(lossy_text(1, 7, english()), "1 character had no exact counterpart (on line 7)");
+    EXPECT_EQ(lossy_text(1234567, 12345, english()),
+              "1,234,567 characters had no exact counterpart (first on line 12,345)");
+    EXPECT_EQ(lossy_text(1234567, 12345, french()),
+              utf8_to_cp1252("1 234 567 caractères n'avaient pas d'équivalent exact (le premier "
+                             "à la ligne 12 345)"));
+    EXPECT_EQ(lossy_text(1, 2, french()),
+              utf8_to_cp1252("1 caractère n'avait pas d'équivalent exact (à la ligne 2)"));
+    EXPECT_EQ(lossy_text(0, 0, english()), "");
 }
 
 TEST(PrintableName, Utf8StaysControlsAndInvalidBytesAreEscaped) {

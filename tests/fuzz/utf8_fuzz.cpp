@@ -1,0 +1,65 @@
+// UTF-8 to a DOS page on arbitrary bytes: the same output and count whether the text comes
+// whole or in parts cut anywhere, never a control byte that was not one, and what comes out
+// goes back to UTF-8 and in again unchanged.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "conversion/code_pages.h"
+#include "conversion/transcode.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using glossek::fuzz::check;
+
+std::string convert(glossek::PageConverter& converter, std::string_view text, std::size_t part) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); at += part) {
+        const std::size_t size = std::min(part, text.size() - at);
+        std::string room(converter.max_output(size), '\0');
+        room.resize(converter.convert(text.data() + at, size, room.data()));
+        out += room;
+    }
+    char last = 0;
+    out.append(&last, converter.end_line(&last));
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace glossek;
+    if (size < 2) {
+        return 0;
+    }
+    // The first byte picks the DOS page, the second the size of the parts.
+    const auto& pages = supported_oem_pages();
+    const CodePagePair pair = code_page_pair(pages[data[0] % pages.size()], kUtf8Page);
+    const std::size_t part = 1 + data[1] % 9;
+    const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+    PageConverter whole(pair, false);
+    PageConverter in_parts(pair, false);
+    const std::string out = convert(whole, text, text.size() + 1);
+    check(convert(in_parts, text, part) == out, "the same in parts as whole");
+    check(in_parts.lossy() == whole.lossy(), "the same count in parts as whole");
+    check(out.size() <= text.size(), "never longer than the UTF-8");
+
+    std::size_t controls_in = 0;
+    std::size_t controls_out = 0;
+    for (char c : text) {
+        controls_in += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? 1 : 0;
+    }
+    for (char c : out) {
+        controls_out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? 1 : 0;
+    }
+    check(controls_out == controls_in, "control bytes only for control characters");
+
+    PageConverter to_utf8(pair, true);
+    PageConverter again(pair, false);
+    const std::string utf8 = convert(to_utf8, out, out.size() + 1);
+    check(convert(again, utf8, part) == out, "back to UTF-8 and in again unchanged");
+    check(again.lossy() == 0 && to_utf8.lossy() == 0, "nothing lost the second time");
+    return 0;
+}
