@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -71,13 +72,18 @@ int main(int argc, char** argv) {
     batch_state.pages = code_page_pair(850, 1252);
     batch_state.job.InputName = input;
     batch_state.job.OutputName = output;
-    // Twice, so that both runs find the file in the page cache and the output replaced.
+    // Best of several runs each, so that both find the file in the page cache and the
+    // output to replace, and a busy moment of the machine weighs on neither.
+    constexpr int kRuns = 7;
     Generate(batch_state.job, ConversionWay::DosToWindows, batch_state.table, batch_state.pages,
              nullptr);
-    const double batch = seconds([&] {
-        Generate(batch_state.job, ConversionWay::DosToWindows, batch_state.table, batch_state.pages,
-                 nullptr);
-    });
+    double batch = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        batch = std::min(batch, seconds([&] {
+                             Generate(batch_state.job, ConversionWay::DosToWindows,
+                                      batch_state.table, batch_state.pages, nullptr);
+                         }));
+    }
 
     AppState state;
     state.ProgramDir = "/nonexistent/";
@@ -93,8 +99,12 @@ int main(int argc, char** argv) {
     const double input_view = seconds([&] { input_command->trigger(); });
     frame.findChild<QLineEdit*>(QStringLiteral("txt_out"))->setText(QString::fromStdString(output));
     go_command->trigger();  // the first run also lays out the windows it shows
-    const double go = seconds([&] { go_command->trigger(); });
+    double go = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        go = std::min(go, seconds([&] { go_command->trigger(); }));
+    }
 
+    std::printf("best of %d runs each\n", kRuns);
     std::printf("batch D to W      %8.3f s\n", batch);
     std::printf("window Go         %8.3f s  (%.2f x batch, target <= 1.2)\n", go, go / batch);
     std::printf("window Input      %8.3f s  (LineCount %d)\n", input_view, state.job.LineCount);

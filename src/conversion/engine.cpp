@@ -138,16 +138,17 @@ void Conversion::code_page_lines(PageConverter& converter) {
     if (observer_ != nullptr) {
         viewer_converter_.emplace(converter);
     }
-    // Batch mode takes the lines of a block all at once where it can: the table keeps the
-    // line ends as they are, and the lines hold no NUL and end with CR LF. The window goes
-    // line by line, for its viewer and progress bar.
-    const bool at_once = observer_ == nullptr && converter.keeps_line_ends();
+    // The lines of a block are taken all at once where they can be: the table keeps the line
+    // ends as they are, and the lines hold no NUL and end with CR LF. The window goes line by
+    // line while its viewer takes lines, then by runs of lines, its bar moved after each.
+    const bool keeps_line_ends = converter.keeps_line_ends();
     if (converter.reads_utf8() && !input.at_end()) {
         input.skip_prefix(kUtf8ByteOrderMark);
     }
     std::string_view line;
     std::size_t count = 0;
     while (!input.at_end()) {
+        const bool at_once = keeps_line_ends && (observer_ == nullptr || n_ >= kViewerLineLimit);
         if (at_once && input.whole_lines(line, count)) {
             const std::uint64_t before = converter.lossy();
             emit(line);
@@ -156,6 +157,9 @@ void Conversion::code_page_lines(PageConverter& converter) {
                 first_lossy_ = n_ + 1 + std::count(line.begin(), line.begin() + at, '\r');
             }
             n_ += static_cast<long long>(count);
+            if (observer_ != nullptr) {
+                show({});
+            }
             continue;
         }
         ++n_;

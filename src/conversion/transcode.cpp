@@ -391,7 +391,7 @@ PageConverter::PageConverter(const unsigned char* map) : kind_(Kind::Table), tab
 }
 
 bool PageConverter::keeps_line_ends() const {
-    return kind_ != Kind::Table || (table_.map()['\r'] == '\r' && table_.map()['\n'] == '\n');
+    return kind_ != Kind::Table || (table_.map()[0x0D] == 0x0D && table_.map()[0x0A] == 0x0A);
 }
 
 std::size_t PageConverter::convert(const char* in, std::size_t size, char* out) {

@@ -34,7 +34,11 @@ public:
     void result_line(std::string_view line) override { lines_.add(line); }
     void progress(int position) override {
         bar_.setValue(position);
-        bar_.repaint();
+        // Painted at once, as the bar moves, but not more often than a screen would show.
+        if (!painted_.isValid() || painted_.elapsed() >= 20) {
+            bar_.repaint();
+            painted_.start();
+        }
     }
     bool stop_requested() override {
         // The clock is read every 256 lines only: a million short lines stay cheap. The
@@ -52,6 +56,7 @@ private:
     QProgressBar& bar_;
     const bool& stop_;
     QElapsedTimer clock_;
+    QElapsedTimer painted_;
     unsigned lines_seen_ = 0;
 };
 

@@ -32,8 +32,12 @@ void TextViewer::clear() {
 
 void TextViewer::add_lines(const QStringList& lines) {
     if (!lines.isEmpty()) {
-        // One block per line, added at the end without laying out the text before it.
-        memo_->appendPlainText(lines.join(QChar('\n')));
+        if (memo_->document()->isEmpty()) {
+            // An empty viewer takes the text whole: far cheaper than adding to it.
+            memo_->setPlainText(lines.join(QChar('\n')));
+        } else {
+            memo_->appendPlainText(lines.join(QChar('\n')));
+        }
     }
     // A viewer opens at its first line and column, whatever was added last.
     memo_->moveCursor(QTextCursor::Start);
