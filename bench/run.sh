@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
-# best of 3 runs each, peak memory of every run, and a check of the outputs. glossek flushes
+# best of 5 runs each (each after a sync, untimed), peak memory of every run, and a check of the outputs. glossek flushes
 # its output to the disk before it renames it into place; dd conv=fsync shows what that
 # costs for a plain copy on the same disk (iconv, sed and cat do not flush). The same DOS to
 # Windows run and cat are timed again with their outputs on a tmpfs (/dev/shm), where a
@@ -11,7 +11,7 @@
 # 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere,
 #        TMPFS to use another tmpfs folder than /dev/shm, and GLOSSEK to time another build
-#        of the program, such as an older one, instead)
+#        of the program, such as an older one, instead, and RUNS for another number of runs)
 set -euo pipefail
 
 size_mb="${1:-200}"
@@ -19,7 +19,7 @@ if ! [[ "$size_mb" =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
     echo "usage: $0 [SIZE_MB]" >&2
     exit 2
 fi
-runs=3
+runs="${RUNS:-5}"
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
@@ -131,6 +131,9 @@ run_once() {
     local stdout="$folder/$key.txt"
     rm -f "$stdout"
     [[ "$name" == glossek* ]] && stdout=/dev/null
+    # What the run before left for the system to write is written now, untimed: a tool
+    # that flushes its output would otherwise wait for the disk to write the others' too.
+    sync
     start=$EPOCHREALTIME
     /usr/bin/time -f %M -o "$work/rss" "${argv[@]}" >"$stdout" 2>"$work/err" || true
     end=$EPOCHREALTIME

@@ -32,12 +32,18 @@ public:
         clock_.start();
     }
     void result_line(std::string_view line) override { lines_.add(line); }
+    ~GoObserver() override {
+        // The bar ends at the last position reached, painted or not.
+        if (shown_ != position_) {
+            bar_.setValue(position_);
+        }
+    }
     void progress(int position) override {
-        bar_.setValue(position);
-        // Painted at once, as the bar moves, but not more often than a screen would show.
-        if (!painted_.isValid() || painted_.elapsed() >= 20) {
-            bar_.repaint();
-            painted_.start();
+        position_ = position;
+        // Moved and painted at once, but not more often than a screen would show (the first
+        // line's look at the events paints it first).
+        if (painted_.isValid() && painted_.elapsed() >= 20) {
+            show_position();
         }
     }
     bool stop_requested() override {
@@ -45,19 +51,31 @@ public:
         // first line shows the bar and the button at once.
         ++lines_seen_;
         if (lines_seen_ == 1 || ((lines_seen_ & 0xFF) == 0 && clock_.elapsed() >= 100)) {
-            QCoreApplication::processEvents();
+            bar_.setValue(position_);
+            shown_ = position_;
+            QCoreApplication::processEvents();  // paints the bar too
+            painted_.start();
             clock_.restart();
         }
         return stop_;
     }
 
 private:
+    void show_position() {
+        bar_.setValue(position_);
+        shown_ = position_;
+        bar_.repaint();
+        painted_.start();
+    }
+
     ViewerFill lines_;
     QProgressBar& bar_;
     const bool& stop_;
     QElapsedTimer clock_;
     QElapsedTimer painted_;
     unsigned lines_seen_ = 0;
+    int position_ = 0;  // where the engine is
+    int shown_ = 0;     // where the bar is
 };
 
 }  // namespace

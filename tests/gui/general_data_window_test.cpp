@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
 
 #include "conversion/commands.h"
 #include "gui/window_fixture.h"
@@ -261,7 +262,13 @@ TEST_F(GeneralData, ProgressFollowsLineCount) {
     for (const auto& call : progress) {
         values.push_back(call.at(0).toInt());
     }
-    EXPECT_EQ(values, (std::vector<int>{33, 66, 100}));
+    // The bar is moved at most every 20 ms, so steps in between may be skipped; it shows the
+    // first line's step at once and ends full, by the line count read at Input.
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(values.front(), 33);
+    EXPECT_EQ(values.back(), 100);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(find<QProgressBar>("gge_progress")->value(), 100);
 }
 
 TEST_F(GeneralData, NoAtTheOverwriteQuestionLeavesEverythingAsItWas) {
