@@ -27,12 +27,6 @@ public:
         std::fprintf(stderr, "error: %s\n", text.toUtf8().constData());
     }
     bool question(const QString&, const QString&) override { return true; }
-    std::optional<QString> open_file(const QString&, const QList<FileFilter>&) override {
-        return file_;
-    }
-    std::optional<QString> save_file(const QString&, const FileFilter&, const QString&) override {
-        return std::nullopt;
-    }
     std::optional<QString> input_text(const QString&, const QString&, const QString&,
                                       int) override {
         return std::nullopt;
@@ -42,6 +36,15 @@ public:
     }
     void open_link(const QString&) override {}
     void show_help(const QString&, const QString&, const QString&) override {}
+
+protected:
+    std::optional<QString> ask_open_file(const QString&, const QList<FileFilter>&) override {
+        return file_;
+    }
+    std::optional<QString> ask_save_file(const QString&, const FileFilter&,
+                                         const QString&) override {
+        return std::nullopt;
+    }
 
 private:
     QString file_;
@@ -70,27 +73,27 @@ int main(int argc, char** argv) {
 
     AppState batch_state;
     batch_state.pages = code_page_pair(850, 1252);
-    batch_state.job.InputName = input;
-    batch_state.job.OutputName = output;
+    batch_state.job.input_name = input;
+    batch_state.job.output_name = output;
     // Best of several runs each, so that both find the file in the page cache and the
     // output to replace, and a busy moment of the machine weighs on neither.
     constexpr int kRuns = 7;
-    Generate(batch_state.job, ConversionWay::DosToWindows, batch_state.table, batch_state.pages,
+    generate(batch_state.job, ConversionWay::DosToWindows, batch_state.table, batch_state.pages,
              nullptr);
     double batch = 1e9;
     for (int run = 0; run < kRuns; ++run) {
         batch = std::min(batch, seconds([&] {
-                             Generate(batch_state.job, ConversionWay::DosToWindows,
+                             generate(batch_state.job, ConversionWay::DosToWindows,
                                       batch_state.table, batch_state.pages, nullptr);
                          }));
     }
 
     AppState state;
-    state.ProgramDir = "/nonexistent/";
+    state.program_dir = "/nonexistent/";
     Answering dialogs(QString::fromStdString(input));
     ProgramWindows windows(state, dialogs, QStringLiteral("glossek"));
     windows.start(CommandLineJob{});
-    Tmdi_glk& frame = windows.frame();
+    FrameWindow& frame = windows.frame();
     frame.show();
     QApplication::processEvents();
     auto* input_command = frame.findChild<QAction*>(QStringLiteral("mnu_fin"));
@@ -107,7 +110,7 @@ int main(int argc, char** argv) {
     std::printf("best of %d runs each\n", kRuns);
     std::printf("batch D to W      %8.3f s\n", batch);
     std::printf("window Go         %8.3f s  (%.2f x batch, target <= 1.2)\n", go, go / batch);
-    std::printf("window Input      %8.3f s  (LineCount %d)\n", input_view, state.job.LineCount);
+    std::printf("window Input      %8.3f s  (%d lines)\n", input_view, state.job.line_count);
     std::printf("result lines shown %d\n",
                 frame.findChild<QPlainTextEdit*>(QStringLiteral("mem_wre"))->blockCount());
     return go <= 1.2 * batch ? 0 : 1;

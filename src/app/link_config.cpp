@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "app/link_config.h"
 
 #include <utility>
 
-#include "conversion/text_file.h"
+#include "files/file_names.h"
+#include "files/text_file.h"
 
 namespace glossek {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three web and mail links of the Help menu, replaceable through GLK32.CFG.
 #pragma once
 

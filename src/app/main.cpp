@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Program entry: with "R" the command line converts at once, without any window; otherwise
 // the window program is started in this one's place. This program loads no window toolkit.
 #include <unistd.h>
@@ -11,8 +12,9 @@
 
 #include "app/app_state.h"
 #include "app/batch.h"
+#include "app/command_line.h"
 #include "app/side_files.h"
-#include "conversion/job.h"
+#include "lang/messages.h"
 
 namespace {
 
@@ -41,10 +43,10 @@ int main(int argc, char** argv) {
         return std::cout.good() ? 0 : 1;
     }
     AppState state;
-    state.ProgramDir = program_folder();
-    state.SettingsDir = settings_folder_for(state.ProgramDir);
-    state.StartDir = current_folder();
-    const CommandLineJob command = interpret_parameters(parse_parameters(args), state.StartDir);
+    state.program_dir = program_folder();
+    state.settings_dir = settings_folder_for(state.program_dir);
+    state.start_dir = current_folder();
+    const CommandLineJob command = interpret_parameters(parse_parameters(args), state.start_dir);
     // Batch mode needs no display; it ends here unless its table could not be used.
     if (command.run && !run_batch(state, command, std::cerr)) {
         return 1;
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
         std::cerr << "glossek: no display to show the window on (DISPLAY is not set).\n";
         return 1;
     }
-    const std::string window_program = state.ProgramDir + kWindowProgram;
+    const std::string window_program = state.program_dir + kWindowProgram;
     ::execv(window_program.c_str(), argv);
     std::cerr << "glossek: the window cannot open: " << window_program << ": "
               << std::strerror(errno) << '\n';

@@ -1,13 +1,16 @@
+// SPDX-License-Identifier: MIT
 #include "app/side_files.h"
 
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
+#include "app/code_page_setting.h"
 #include "app/link_config.h"
-#include "conversion/code_pages.h"
-#include "conversion/text_file.h"
+#include "files/file_names.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -22,7 +25,7 @@ std::string with_slash(std::string folder) {
 }
 
 const std::string& settings_of(const AppState& state) {
-    return state.SettingsDir.empty() ? state.ProgramDir : state.SettingsDir;
+    return state.settings_dir.empty() ? state.program_dir : state.settings_dir;
 }
 
 }  // namespace
@@ -58,20 +61,39 @@ std::string code_page_file(const AppState& state) {
 
 std::string link_config_file(const AppState& state) {
     const std::string own = settings_of(state) + std::string(kLinkFileName);
-    return file_exists(own) ? own : state.ProgramDir + std::string(kLinkFileName);
+    return file_exists(own) ? own : state.program_dir + std::string(kLinkFileName);
 }
 
 std::string help_file(const AppState& state) {
     constexpr std::string_view kHelpFileName = "GLK32.HLP";
-    const std::string beside = state.ProgramDir + std::string(kHelpFileName);
+    const std::string beside = state.program_dir + std::string(kHelpFileName);
     const std::string installed =
-        state.ProgramDir + "../../share/glossek/" + std::string(kHelpFileName);
+        state.program_dir + "../../share/glossek/" + std::string(kHelpFileName);
     return !file_exists(beside) && file_exists(installed) ? installed : beside;
 }
 
 void make_settings_folder(const AppState& state) {
     std::error_code ignored;  // a folder that cannot be made shows up as the write's own error
     std::filesystem::create_directories(settings_of(state), ignored);
+}
+
+std::string program_folder() {
+    std::vector<char> path(PATH_MAX + 1, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", path.data(), PATH_MAX);
+    std::string exe = n > 0 ? std::string(path.data(), static_cast<std::size_t>(n)) : "";
+    auto slash = exe.find_last_of('/');
+    return slash == std::string::npos ? current_folder() + "/" : exe.substr(0, slash + 1);
+}
+
+std::string current_folder() {
+    std::vector<char> path(PATH_MAX + 1, '\0');
+    return ::getcwd(path.data(), path.size()) != nullptr ? std::string(path.data()) : "";
+}
+
+void load_language(AppState& state) {
+    std::string code = read_language_code(language_file(state));
+    state.language_code = corrected_language_code(code.substr(0, 2));
+    state.texts = language_texts(state.language_code);
 }
 
 }  // namespace glossek

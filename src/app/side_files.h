@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the side files live: beside the program, or, when the program's folder cannot be
 // written (an installed program), the language file in the user's configuration folder.
 #pragma once
@@ -9,7 +10,7 @@
 
 namespace glossek {
 
-// ProgramDir when it is writable; otherwise $XDG_CONFIG_HOME/glossek/, else
+// program_dir when it is writable; otherwise $XDG_CONFIG_HOME/glossek/, else
 // $HOME/.config/glossek/. Always ends with "/". `get` is getenv-like.
 std::string settings_folder(const std::string& program_dir, bool program_dir_writable,
                             const std::function<const char*(const char*)>& get);
@@ -33,5 +34,15 @@ std::string help_file(const AppState& state);
 
 // Makes the settings folder (and its parents) before a side file is written there.
 void make_settings_folder(const AppState& state);
+
+// The language file of the settings folder read, and the texts it selects in force.
+// Throws TextIoError when the file exists but cannot be read.
+void load_language(AppState& state);
+
+// The folder of the running program, ending with "/".
+std::string program_folder();
+
+// The process's current folder, or nothing when the system cannot say (deleted, too long).
+std::string current_folder();
 
 }  // namespace glossek

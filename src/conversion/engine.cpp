@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "conversion/engine.h"
 
 #include <algorithm>
@@ -9,7 +10,8 @@
 #include <string_view>
 
 #include "conversion/replace.h"
-#include "conversion/transcode.h"
+#include "files/file_names.h"
+#include "pages/page_converter.h"
 
 namespace glossek {
 
@@ -29,7 +31,7 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
     }
     changed.assign(line);
     for (; k < pair_count; ++k) {
-        const t_rpl& pair = table.pairs[k];
+        const ReplacementPair& pair = table.pairs[k];
         try {
             replace_all_in_place(changed, pair.char_from, pair.char_to);
         } catch (const ReplacementGuardError& error) {
@@ -42,7 +44,8 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
 // One run of Generate: the files, the way, and what the window is shown.
 class Conversion {
 public:
-    Conversion(ConversionJob& job, GenerateObserver* observer) : job_(job), observer_(observer) {}
+    Conversion(ConversionJob& job, GenerateObserver* observer, LineScan scan)
+        : job_(job), observer_(observer), scan_(scan) {}
 
     void code_page_lines(PageConverter& converter);
     void table_lines(const ConversionTable& table, std::size_t pair_count);
@@ -82,15 +85,15 @@ private:
             observer_->result_line(line);
         }
         if (n_ >= next_step_) {
-            const int position = progress_position(n_, job_.LineCount);
+            const int position = progress_position(n_, job_.line_count);
             if (position != last_position_) {
                 observer_->progress(position);
                 last_position_ = position;
                 // A line or so before the next position, then line by line up to it.
                 next_step_ =
-                    position >= 100 || job_.LineCount <= 0
+                    position >= 100 || job_.line_count <= 0
                         ? std::numeric_limits<long long>::max()
-                        : static_cast<long long>((position + 1.0) * job_.LineCount / 100.0) - 1;
+                        : static_cast<long long>((position + 1.0) * job_.line_count / 100.0) - 1;
             } else {
                 ++next_step_;
             }
@@ -102,6 +105,7 @@ private:
 
     ConversionJob& job_;
     GenerateObserver* observer_;
+    LineScan scan_;
     PageConverter* converter_ = nullptr;
     std::optional<PageConverter> viewer_converter_;  // its own state and count
     long long n_ = 0;
@@ -114,7 +118,7 @@ private:
 };
 
 void Conversion::emit(std::string_view part) {
-    TextLineFile& output = job_.OutputFile;
+    TextLineFile& output = job_.output_file;
     while (!part.empty()) {
         const TextLineFile::Room room = output.write_room(converter_->max_output(1));
         const std::size_t size = std::min(part.size(), converter_->input_for(room.size));
@@ -124,7 +128,7 @@ void Conversion::emit(std::string_view part) {
 }
 
 void Conversion::end_line() {
-    TextLineFile& output = job_.OutputFile;
+    TextLineFile& output = job_.output_file;
     const TextLineFile::Room room = output.write_room(3);
     std::size_t size = converter_->end_line(room.data);
     room.data[size] = '\r';
@@ -133,7 +137,7 @@ void Conversion::end_line() {
 }
 
 void Conversion::code_page_lines(PageConverter& converter) {
-    TextLineFile& input = job_.InputFile;
+    TextLineFile& input = job_.input_file;
     converter_ = &converter;
     if (observer_ != nullptr) {
         viewer_converter_.emplace(converter);
@@ -149,7 +153,7 @@ void Conversion::code_page_lines(PageConverter& converter) {
     std::size_t count = 0;
     while (!input.at_end()) {
         const bool at_once = keeps_line_ends && (observer_ == nullptr || n_ >= kViewerLineLimit);
-        if (at_once && input.whole_lines(line, count)) {
+        if (at_once && input.whole_lines(line, count, scan_)) {
             const std::uint64_t before = converter.lossy();
             emit(line);
             if (first_lossy_ == 0 && converter.lossy() != before) {
@@ -182,7 +186,7 @@ void Conversion::code_page_lines(PageConverter& converter) {
 // The line's result ends at its first NUL; the rest of the line, up to its end, is read
 // and dropped. Only what the viewer shows is kept.
 void Conversion::long_line() {
-    TextLineFile& input = job_.InputFile;
+    TextLineFile& input = job_.input_file;
     const bool viewed = observer_ != nullptr && n_ <= kViewerLineLimit;
     const std::uint64_t before = converter_->lossy();
     std::string raw;
@@ -211,8 +215,8 @@ void Conversion::long_line() {
 }
 
 void Conversion::table_lines(const ConversionTable& table, std::size_t pair_count) {
-    TextLineFile& input = job_.InputFile;
-    TextLineFile& output = job_.OutputFile;
+    TextLineFile& input = job_.input_file;
+    TextLineFile& output = job_.output_file;
     while (!input.at_end()) {
         ++n_;
         line_start_ = input.position();
@@ -241,26 +245,25 @@ int progress_position(long long lines_done, std::int32_t line_count) {
     return position >= 100.0 ? 100 : static_cast<int>(position);
 }
 
-GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
-                         const CodePagePair& pages, GenerateObserver* observer, LossyCount* lossy) {
-    if (!file_exists(job.InputName)) {
+GenerateOutcome generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
+                         const CodePagePair& pages, GenerateObserver* observer, LossyCount* lossy,
+                         const Kernels& kernels) {
+    if (!file_exists(job.input_name)) {
         return GenerateOutcome::InputMissing;
     }
     // The code page ways send each byte through the pair's tables, the table way its pairs.
     std::optional<PageConverter> converter;
     if (way != ConversionWay::AuxiliaryTable) {
-        converter.emplace(pages, way == ConversionWay::DosToWindows);
+        converter.emplace(pages, way == ConversionWay::DosToWindows, kernels.table);
     }
 
-    job.InputFile.open_read(job.InputName);
-    CloseOnExit input_guard(job.InputFile);
-    job.OutputFile.open_write(job.OutputName);
-    CloseOnExit output_guard(job.OutputFile);
+    job.input_file.open_read(job.input_name);
+    CloseOnExit input_guard(job.input_file);
+    job.output_file.open_write(job.output_name);
+    CloseOnExit output_guard(job.output_file);
 
-    const std::size_t pair_count =
-        job.PairCount > 0 ? std::min(static_cast<std::size_t>(job.PairCount), table.pairs.size())
-                          : 0;
-    Conversion conversion(job, observer);
+    const std::size_t pair_count = std::min(table.pair_count, table.pairs.size());
+    Conversion conversion(job, observer, kernels.scan);
     try {
         if (converter) {
             conversion.code_page_lines(*converter);
@@ -269,11 +272,11 @@ GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const Conversion
         }
     } catch (const std::bad_alloc&) {
         // The guards remove the unfinished output: the old file stays as it was.
-        throw OutOfMemoryError(job.InputName, conversion.line_number(),
-                               job.InputFile.position() - conversion.line_start());
+        throw OutOfMemoryError(job.input_name, conversion.line_number(),
+                               job.input_file.position() - conversion.line_start());
     }
-    job.InputFile.close();
-    job.OutputFile.close();
+    job.input_file.close();
+    job.output_file.close();
     if (lossy != nullptr) {
         *lossy = conversion.lossy();
     }

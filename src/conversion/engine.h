@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conversion engine: reads the job's input line by line, converts, writes the output.
 #pragma once
 
@@ -6,8 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/code_pages.h"
 #include "conversion/job.h"
+#include "files/line_scan.h"
+#include "pages/byte_table.h"
+#include "pages/code_pages.h"
 #include "table/table.h"
 
 namespace glossek {
@@ -60,10 +63,17 @@ struct LossyCount {
     long long first_line = 0;  // the line of the first of them; 0 when there is none
 };
 
+// The processor's ways a conversion takes: the fastest at hand, unless a test chooses others.
+struct Kernels {
+    Kernel table = best_kernel();
+    LineScan scan = best_line_scan();
+};
+
 // trunc(n * 100 / line_count), at most 100.
 int progress_position(long long lines_done, std::int32_t line_count);
 
-// Converts the job's input into its output by the way given. With an observer (the window)
+// Converts the job's input into its output by the way given (the table way applies the
+// table's first pair_count pairs). With an observer (the window)
 // the first result lines and the progress are reported; without one (batch mode) nothing
 // is. Returns InputMissing, touching no file, when the input file does not exist. The
 // output replaces the file of its name only once it is complete (see open_write): on any
@@ -74,8 +84,8 @@ int progress_position(long long lines_done, std::int32_t line_count);
 // the Windows to DOS way is dropped.
 // Throws TextIoError on a failed file operation, ReplacementGuardError (with the pair and
 // line numbers) for a pair that never ends, and OutOfMemoryError.
-GenerateOutcome Generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
+GenerateOutcome generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
                          const CodePagePair& pages, GenerateObserver* observer,
-                         LossyCount* lossy = nullptr);
+                         LossyCount* lossy = nullptr, const Kernels& kernels = {});
 
 }  // namespace glossek

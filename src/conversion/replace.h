@@ -26,7 +26,7 @@ struct ReplacementBudget {
 ReplacementBudget replacement_budget(std::size_t line_size, std::string_view search,
                                      std::string_view replacement);
 
-// A pair stopped because it went past its budget on a line. ReplaceAll leaves the pair and
+// A pair stopped because it went past its budget on a line. replace_all leaves the pair and
 // line numbers 0; the engine adds them before the error leaves it.
 class ReplacementGuardError : public std::runtime_error {
 public:
@@ -52,18 +52,18 @@ private:
 // again, so text that a replacement produces is searched too ('aaaa' with 'aa' -> 'a' gives
 // 'a'). When the replacement holds the search text, every occurrence is replaced once.
 // Throws ReplacementGuardError for a pair that goes past replacement_budget.
-std::string ReplaceAll(std::string_view source, std::string_view search,
-                       std::string_view replacement);
+std::string replace_all(std::string_view source, std::string_view search,
+                        std::string_view replacement);
 
 // How much finished text the first phase of a pair through the marker word gathers before
 // the second phase takes it.
 inline constexpr std::size_t kMarkerPieceSize = 64 * 1024;
 
-// ReplaceAll within a budget of the caller's choosing. Tests also make `piece_size` small,
+// replace_all within a budget of the caller's choosing. Tests also make `piece_size` small,
 // so that the hand-over between the two phases falls everywhere.
-std::string ReplaceAll(std::string_view source, std::string_view search,
-                       std::string_view replacement, const ReplacementBudget& budget,
-                       std::size_t piece_size = kMarkerPieceSize);
+std::string replace_all(std::string_view source, std::string_view search,
+                        std::string_view replacement, const ReplacementBudget& budget,
+                        std::size_t piece_size = kMarkerPieceSize);
 
 // The same on a line in place; a line the pair leaves alone is not copied.
 void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement);

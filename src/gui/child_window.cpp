@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/child_window.h"
 
 #include <QCloseEvent>

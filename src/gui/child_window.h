@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A child window of the frame: closing it only minimises it, so it lives until the end; a
 // window restored from an icon or from maximised gets its design size back.
 #pragma once

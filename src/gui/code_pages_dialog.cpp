@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/code_pages_dialog.h"
 
 #include <QDialogButtonBox>

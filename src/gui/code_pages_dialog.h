@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Options, Code pages: the DOS page and the Windows page, each picked from the list of the
 // pages the program carries.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every modal interaction of the windows goes through this seam, so that tests can answer
 // in advance what a user would.
 #pragma once
@@ -39,11 +40,12 @@ public:
     virtual void error(const QString& title, const QString& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool question(const QString& title, const QString& text) = 0;
-    // The chosen file, or nothing when the user cancels. The first filter is the one in force.
-    virtual std::optional<QString> open_file(const QString& folder,
-                                             const QList<FileFilter>& filters) = 0;
-    virtual std::optional<QString> save_file(const QString& folder, const FileFilter& filter,
-                                             const QString& default_suffix) = 0;
+    // The chosen file, or nothing when the user cancels. The first filter is the one in
+    // force. The dialogs open in the start folder, then in the folder of the file last chosen
+    // in any of them.
+    std::optional<QString> open_file(const QList<FileFilter>& filters);
+    std::optional<QString> save_file(const FileFilter& filter, const QString& default_suffix);
+    void set_start_folder(const QString& folder) { folder_ = folder; }
     // A line of text, or nothing when the user cancels.
     virtual std::optional<QString> input_text(const QString& title, const QString& prompt,
                                               const QString& initial, int max_length) = 0;
@@ -55,6 +57,18 @@ public:
     // the language ("US" or "FR"). A help file that cannot be shown shows nothing.
     virtual void show_help(const QString& help_file, const QString& topic,
                            const QString& language) = 0;
+
+protected:
+    // The file dialogs themselves, opening in `folder`.
+    virtual std::optional<QString> ask_open_file(const QString& folder,
+                                                 const QList<FileFilter>& filters) = 0;
+    virtual std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
+                                                 const QString& default_suffix) = 0;
+
+private:
+    std::optional<QString> remember(std::optional<QString> chosen);
+
+    QString folder_;
 };
 
 // A filter written as "description|pattern" in the program's own notation.

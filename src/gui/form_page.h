@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The controls of a window at their design places. The page scrolls when the window is
 // smaller than its design, and lets the window move and stretch controls as it grows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame window: the main menu, the four child windows, and the commands that belong to
 // the frame itself (the Window menu, languages, help and links, the end of the program).
 #pragma once
@@ -16,12 +17,12 @@ namespace glossek {
 
 class ChildWindow;
 
-class Tmdi_glk : public QMainWindow, public WindowServices {
+class FrameWindow : public QMainWindow, public WindowServices {
     Q_OBJECT
 public:
     // `program_path` gives the application title of the error boxes.
-    Tmdi_glk(AppState& state, Dialogs& dialogs, const QString& program_path);
-    ~Tmdi_glk() override;
+    FrameWindow(AppState& state, Dialogs& dialogs, const QString& program_path);
+    ~FrameWindow() override;
 
     // Each child window's content, in the children's fixed order, once: the table editor,
     // the input viewer, the result viewer, General data. A viewer is a LineView as well.
@@ -37,41 +38,40 @@ public:
     Dialogs& dialogs() override { return dialogs_; }
     bool guarded(const std::function<void()>& command) override;
     void show_error(std::exception_ptr error) override;
-    void ShowChild(Child child) override;
+    void lock_commands(bool locked) override;
+    void show_child(Child child) override;
     bool is_maximised(Child child) const override;
     LineView& viewer(Child viewer) override;
     void enable_viewer(Child viewer) override;
     void show_help(const QString& topic) override;
-    QString dialog_folder() const override { return dialog_folder_; }
-    void remember_folder(const QString& chosen_file) override;
-    void lock_commands(bool locked) override;
 
 signals:
     // The frame is being closed while a command runs: the command is asked to stop, and the
     // program ends once it has.
-    void stopRequested();
+    void stop_requested();
     // Another pair of code pages is in force: what shows bytes as text shows them again.
-    void codePagesChanged();
+    void code_pages_changed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
     void build_menu();
+    void connect_menu();
     ChildWindow* window_of(Child child) const;
     void place_on_screen();
+    void minimise_visible_children();
 
-    void mnu_fexClick();
-    void mnu_USClick();
-    void mnu_FRClick();
-    void mnu_ocpClick();
-    void mnu_hinClick();
-    void mnu_habClick();
-    void mnu_hauthClick();
-    void mnu_hglkhClick();
-    void mnu_hmailClick();
+    // The frame's own commands.
+    void switch_to_english();
+    void switch_to_french();
+    void choose_code_pages();
+    void show_help_index();
+    void show_about();
+    void open_author_page();
+    void open_program_page();
+    void mail_author();
 
     void load_language();
     void apply_language();
@@ -83,7 +83,6 @@ private:
     AppState& state_;
     Dialogs& dialogs_;
     QString app_title_;
-    QString dialog_folder_;
     QMdiArea* mdi_;
     QLabel* code_pages_label_;
     QTranslator qt_translator_;
@@ -93,8 +92,8 @@ private:
 
     ChildWindow* children_[4] = {};
     LineView* viewers_[4] = {};
-    QAction* mnu_wvi_ = nullptr;
-    QAction* mnu_wre_ = nullptr;
+    QAction* view_input_item_ = nullptr;
+    QAction* view_result_item_ = nullptr;
 };
 
 }  // namespace glossek

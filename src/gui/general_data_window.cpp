@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/general_data_window.h"
 
 #include <QCoreApplication>
@@ -7,9 +8,9 @@
 #include <QStyleFactory>
 #include <optional>
 
-#include "conversion/commands.h"
-#include "conversion/engine.h"
-#include "conversion/start_up.h"
+#include "app/start_up.h"
+#include "conversion/input_view.h"
+#include "files/file_names.h"
 #include "gui/form_page.h"
 #include "gui/qt_text.h"
 #include "lang/messages.h"
@@ -80,96 +81,102 @@ private:
 
 }  // namespace
 
-Tfrm_gen::Tfrm_gen(WindowServices& services, QWidget* parent)
+GeneralDataWindow::GeneralDataWindow(WindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     setObjectName(QStringLiteral("frm_gen"));
-    page_ = new FormPage(this, QSize(688, 453), QSize(650, 390));
-    lbl_inp = page_->place<QLabel>("lbl_inp", {48, 32, 110, 21});
-    lbl_out = page_->place<QLabel>("lbl_out", {48, 72, 110, 21});
-    txt_inp = page_->place<QLineEdit>("txt_inp", {160, 32, 457, 21});
-    txt_out = page_->place<QLineEdit>("txt_out", {160, 72, 457, 21});
-    // The frame is drawn around the radio buttons, which stay siblings on the window.
-    cdr_oem = page_->place<QGroupBox>("cdr_oem", {48, 168, 329, 129});
-    opt_win = page_->place<QRadioButton>("opt_win", {56, 192, 313, 21});
-    opt_dos = page_->place<QRadioButton>("opt_dos", {56, 224, 313, 21});
-    opt_xtf = page_->place<QRadioButton>("opt_xtf", {56, 256, 313, 21});
-    gge_progress = page_->place<QProgressBar>("gge_progress", {48, 352, 593, 25});
-    cmd_stop = page_->place<QPushButton>("cmd_stop", {560, 352, kStopWidth, 25});
-    page_->on_growth([this](int dx, int) {
-        txt_inp->resize(457 + dx, txt_inp->height());
-        txt_out->resize(457 + dx, txt_out->height());
-        const int span = 593 + dx;
-        const int bar = cmd_stop->isVisible() ? span - kStopWidth - kStopGap : span;
-        gge_progress->resize(bar, gge_progress->height());
-        cmd_stop->move(48 + span - kStopWidth, cmd_stop->y());
-    });
+    place_controls();
+    set_up_progress();
+    input_label_->setBuddy(input_box_);
+    output_label_->setBuddy(output_box_);
+    way_group_->setFocusPolicy(Qt::NoFocus);
+    dos_to_windows_button_->setChecked(true);
 
-    gge_progress->setRange(0, 100);
-    gge_progress->setValue(0);
+    setTabOrder(input_box_, output_box_);
+    setTabOrder(output_box_, dos_to_windows_button_);
+    setTabOrder(dos_to_windows_button_, windows_to_dos_button_);
+    setTabOrder(windows_to_dos_button_, table_way_button_);
+    setTabOrder(table_way_button_, cancel_button_);
+    // Shown, the window gives the focus to its first control.
+    setFocusProxy(input_box_);
+}
+
+void GeneralDataWindow::place_controls() {
+    page_ = new FormPage(this, QSize(688, 453), QSize(650, 390));
+    input_label_ = page_->place<QLabel>("lbl_inp", {48, 32, 110, 21});
+    output_label_ = page_->place<QLabel>("lbl_out", {48, 72, 110, 21});
+    input_box_ = page_->place<QLineEdit>("txt_inp", {160, 32, 457, 21});
+    output_box_ = page_->place<QLineEdit>("txt_out", {160, 72, 457, 21});
+    // The frame is drawn around the radio buttons, which stay siblings on the window.
+    way_group_ = page_->place<QGroupBox>("cdr_oem", {48, 168, 329, 129});
+    dos_to_windows_button_ = page_->place<QRadioButton>("opt_win", {56, 192, 313, 21});
+    windows_to_dos_button_ = page_->place<QRadioButton>("opt_dos", {56, 224, 313, 21});
+    table_way_button_ = page_->place<QRadioButton>("opt_xtf", {56, 256, 313, 21});
+    progress_bar_ = page_->place<QProgressBar>("gge_progress", {48, 352, 593, 25});
+    cancel_button_ = page_->place<QPushButton>("cmd_stop", {560, 352, kStopWidth, 25});
+    page_->on_growth([this](int dx, int) {
+        input_box_->resize(457 + dx, input_box_->height());
+        output_box_->resize(457 + dx, output_box_->height());
+        const int span = 593 + dx;
+        const int bar = cancel_button_->isVisible() ? span - kStopWidth - kStopGap : span;
+        progress_bar_->resize(bar, progress_bar_->height());
+        cancel_button_->move(48 + span - kStopWidth, cancel_button_->y());
+    });
+}
+
+void GeneralDataWindow::set_up_progress() {
+    progress_bar_->setRange(0, 100);
+    progress_bar_->setValue(0);
     // A plain bar, as the classic control draws it: no percentage text and no gradients
     // to lay out and paint each time the position moves during a conversion.
-    gge_progress->setTextVisible(false);
+    progress_bar_->setTextVisible(false);
     if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
-        plain->setParent(gge_progress);
-        gge_progress->setStyle(plain);
+        plain->setParent(progress_bar_);
+        progress_bar_->setStyle(plain);
     }
-    gge_progress->hide();
-    cmd_stop->hide();
-    connect(cmd_stop, &QPushButton::clicked, this, &Tfrm_gen::request_stop);
+    progress_bar_->hide();
+    cancel_button_->hide();
+    connect(cancel_button_, &QPushButton::clicked, this, &GeneralDataWindow::request_stop);
     // Escape anywhere in the window stops a running Go, as the button does.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (cmd_stop->isVisible()) {
+        if (cancel_button_->isVisible()) {
             request_stop();
         }
     });
-
-    lbl_inp->setBuddy(txt_inp);
-    lbl_out->setBuddy(txt_out);
-    cdr_oem->setFocusPolicy(Qt::NoFocus);
-    opt_win->setChecked(true);
-
-    setTabOrder(txt_inp, txt_out);
-    setTabOrder(txt_out, opt_win);
-    setTabOrder(opt_win, opt_dos);
-    setTabOrder(opt_dos, opt_xtf);
-    setTabOrder(opt_xtf, cmd_stop);
-    // Shown, the window gives the focus to its first control.
-    setFocusProxy(txt_inp);
 }
 
-ConversionWay Tfrm_gen::way() const {
-    if (opt_dos->isChecked()) {
+ConversionWay GeneralDataWindow::way() const {
+    if (windows_to_dos_button_->isChecked()) {
         return ConversionWay::WindowsToDos;
     }
-    if (opt_xtf->isChecked()) {
+    if (table_way_button_->isChecked()) {
         return ConversionWay::AuxiliaryTable;
     }
     return ConversionWay::DosToWindows;
 }
 
-void Tfrm_gen::select_way(ConversionWay way) {
+void GeneralDataWindow::select_way(ConversionWay way) {
     switch (way) {
         case ConversionWay::DosToWindows:
-            opt_win->setChecked(true);
+            dos_to_windows_button_->setChecked(true);
             break;
         case ConversionWay::WindowsToDos:
-            opt_dos->setChecked(true);
+            windows_to_dos_button_->setChecked(true);
             break;
         case ConversionWay::AuxiliaryTable:
-            opt_xtf->setChecked(true);
+            table_way_button_->setChecked(true);
             break;
     }
 }
 
-std::string Tfrm_gen::typed_name(const QLineEdit* box) const {
-    return absolute_name(to_file_name(box->text()), services_.state().StartDir);
+std::string GeneralDataWindow::typed_name(const QLineEdit* box) const {
+    return absolute_name(to_file_name(box->text()), services_.state().start_dir);
 }
 
-void Tfrm_gen::FormCreate(const CommandLineJob& command) {
+void GeneralDataWindow::start(const CommandLineJob& command) {
     AppState& state = services_.state();
-    opt_win->setChecked(true);
+    dos_to_windows_button_->setChecked(true);
     CommandLineJob without_run = command;
     without_run.run = false;
     StartUpResult result;
@@ -177,12 +184,12 @@ void Tfrm_gen::FormCreate(const CommandLineJob& command) {
         return;
     }
     select_way(state.way);
-    txt_inp->setText(from_file_name(state.job.InputName));
-    txt_out->setText(from_file_name(state.job.OutputName));
+    input_box_->setText(from_file_name(state.job.input_name));
+    output_box_->setText(from_file_name(state.job.output_name));
     switch (result.step) {
         case StartUpResult::Step::TableMissing:
             services_.dialogs().message(from_cp1252(state.texts.lng_product),
-                                        joined(shown_name(state.job.TableName),
+                                        joined(shown_name(state.job.table_name),
                                                from_cp1252(state.texts.lng_table_file_halted)));
             break;
         case StartUpResult::Step::TableRefused:
@@ -190,151 +197,151 @@ void Tfrm_gen::FormCreate(const CommandLineJob& command) {
             break;
         default:
             if (command.table_given) {
-                emit tableLoaded(result.table_rows);
+                emit table_loaded(result.table_rows);
             }
             // A file alone on the command line (the desktop's "Open with") is taken as
             // File, Input takes it, so that Go works at once.
-            if (!state.job.InputName.empty() && state.job.OutputName.empty()) {
-                take_input(from_file_name(state.job.InputName));
+            if (!state.job.input_name.empty() && state.job.output_name.empty()) {
+                take_input(from_file_name(state.job.input_name));
             }
             break;
     }
-    services_.ShowChild(Child::GeneralData);
+    services_.show_child(Child::GeneralData);
 }
 
-void Tfrm_gen::mnu_finClick() {
-    services_.ShowChild(Child::GeneralData);
+void GeneralDataWindow::choose_input() {
+    services_.show_child(Child::GeneralData);
     const LanguageTexts& texts = services_.state().texts;
     const QList<FileFilter> filters = {
         parse_filter(QString::fromLatin1(kInputFilter)),
         {from_cp1252(texts.lng_all_files), QStringLiteral("*")},
     };
-    std::optional<QString> chosen =
-        services_.dialogs().open_file(services_.dialog_folder(), filters);
-    if (!chosen) {
-        return;
+    if (std::optional<QString> chosen = services_.dialogs().open_file(filters)) {
+        take_input(*chosen);
     }
-    services_.remember_folder(*chosen);
-    take_input(*chosen);
 }
 
-void Tfrm_gen::take_input(const QString& chosen) {
+void GeneralDataWindow::take_input(const QString& chosen) {
     services_.guarded([&] {
         ConversionJob& job = services_.state().job;
-        job.InputName = to_file_name(chosen);
-        txt_inp->setText(chosen);
-        job.OutputName = proposed_output_name(job.InputName);
-        txt_out->setText(from_file_name(job.OutputName));
-        LoadInputView();
+        job.input_name = to_file_name(chosen);
+        input_box_->setText(chosen);
+        job.output_name = proposed_output_name(job.input_name);
+        output_box_->setText(from_file_name(job.output_name));
+        load_input_view();
         services_.enable_viewer(Child::InputViewer);
     });
 }
 
-void Tfrm_gen::LoadInputView() {
+void GeneralDataWindow::load_input_view() {
     LineView& viewer = services_.viewer(Child::InputViewer);
     viewer.clear();
     ViewerFill lines(viewer, services_.state().pages);
     read_input_view(services_.state().job, [&lines](std::string_view line) { lines.add(line); });
 }
 
-void Tfrm_gen::show_progress(bool shown) {
+void GeneralDataWindow::show_progress(bool shown) {
     if (shown) {
-        gge_progress->setValue(0);
+        progress_bar_->setValue(0);
     }
-    gge_progress->setVisible(shown);
+    progress_bar_->setVisible(shown);
 }
 
-void Tfrm_gen::set_job_controls_enabled(bool enabled) {
+void GeneralDataWindow::set_job_controls_enabled(bool enabled) {
     for (QWidget* control :
-         std::initializer_list<QWidget*>{txt_inp, txt_out, opt_win, opt_dos, opt_xtf}) {
+         std::initializer_list<QWidget*>{input_box_, output_box_, dos_to_windows_button_,
+                                         windows_to_dos_button_, table_way_button_}) {
         control->setEnabled(enabled);
     }
 }
 
-void Tfrm_gen::mnu_fgoClick() {
-    services_.ShowChild(Child::GeneralData);
+void GeneralDataWindow::go() {
+    services_.show_child(Child::GeneralData);
     LineView& result_view = services_.viewer(Child::ResultViewer);
     result_view.clear();
-    AppState& state = services_.state();
-    ConversionJob& job = state.job;
-    job.InputName = typed_name(txt_inp);
-    job.OutputName = typed_name(txt_out);
-    const LanguageTexts& texts = state.texts;
-    const QString title = from_cp1252(texts.lng_product);
-
+    ConversionJob& job = services_.state().job;
+    job.input_name = typed_name(input_box_);
+    job.output_name = typed_name(output_box_);
     const GoDecision decision = decide_go(job);
-    const std::string* refusal = nullptr;
-    switch (decision.refusal) {
-        case GoRefusal::OutputUnnamed:
-            refusal = &texts.lng_output_unnamed;
-            break;
-        case GoRefusal::SameInputTable:
-            refusal = &texts.lng_same_input_table;
-            break;
-        case GoRefusal::SameOutputTable:
-            refusal = &texts.lng_same_output_table;
-            break;
-        case GoRefusal::SameInputOutput:
-            refusal = &texts.lng_same_input_output;
-            break;
-        case GoRefusal::None:
-            break;
-    }
-    if (refusal != nullptr) {
-        services_.dialogs().message(title, from_cp1252(*refusal));
+    if (!may_go(decision)) {
         return;
     }
-    if (decision.ask_overwrite &&
-        !services_.dialogs().question(
-            title, joined(shown_name(job.OutputName), from_cp1252(texts.lng_output_exists)))) {
-        return;
+    const GoResult result = run_conversion(decision, result_view);
+    end_go(decision, result, result_view);
+}
+
+bool GeneralDataWindow::may_go(const GoDecision& decision) {
+    const AppState& state = services_.state();
+    const QString title = from_cp1252(state.texts.lng_product);
+    if (decision.refusal != GoRefusal::None) {
+        services_.dialogs().message(title,
+                                    from_cp1252(refusal_text(decision.refusal, state.texts)));
+        return false;
     }
+    return !decision.ask_overwrite ||
+           services_.dialogs().question(title, joined(shown_name(state.job.output_name),
+                                                      from_cp1252(state.texts.lng_output_exists)));
+}
+
+GeneralDataWindow::GoResult GeneralDataWindow::run_conversion(const GoDecision& decision,
+                                                              LineView& result_view) {
+    AppState& state = services_.state();
     if (decision.input_exists) {
         show_progress(true);
-        cmd_stop->show();
+        cancel_button_->show();
         page_->arrange();  // the bar makes room for the button
     }
-    // Everything but the bar and its Cancel button is out of reach until the engine ends.
-    stop_requested_ = false;
-    services_.lock_commands(true);
-    set_job_controls_enabled(false);
-    if (cmd_stop->isVisible()) {
-        cmd_stop->setFocus();
-    }
-    bool stopped = false;
-    LossyCount lossy;
-    const bool converted = services_.guarded([&] {
-        try {
-            GoObserver observer(result_view, *gge_progress, state.pages, stop_requested_);
-            if (Generate(job, way(), state.table, state.pages, &observer, &lossy) ==
-                GenerateOutcome::InputMissing) {
-                services_.dialogs().message(
-                    title, joined(shown_name(job.InputName), from_cp1252(texts.lng_input_missing)));
-            }
-        } catch (const ConversionStopped&) {
-            stopped = true;
+    GoResult result;
+    {
+        // Everything but the bar and its Cancel button is out of reach until the engine ends.
+        stop_requested_ = false;
+        const CommandLock lock(services_);
+        set_job_controls_enabled(false);
+        if (cancel_button_->isVisible()) {
+            cancel_button_->setFocus();
         }
-    });
-    set_job_controls_enabled(true);
-    services_.lock_commands(false);
-    cmd_stop->hide();
+        result.converted = services_.guarded([&] {
+            try {
+                GoObserver observer(result_view, *progress_bar_, state.pages, stop_requested_);
+                if (generate(state.job, way(), state.table, state.pages, &observer,
+                             &result.lossy) == GenerateOutcome::InputMissing) {
+                    services_.dialogs().message(from_cp1252(state.texts.lng_product),
+                                                joined(shown_name(state.job.input_name),
+                                                       from_cp1252(state.texts.lng_input_missing)));
+                }
+            } catch (const ConversionStopped&) {
+                result.stopped = true;
+            }
+        });
+        set_job_controls_enabled(true);
+    }
+    cancel_button_->hide();
     page_->arrange();
-    txt_inp->setFocus();
-    if (!converted) {
+    input_box_->setFocus();
+    return result;
+}
+
+void GeneralDataWindow::end_go(const GoDecision& decision, const GoResult& result,
+                               LineView& result_view) {
+    if (!result.converted) {
         return;  // the bar stays as the error left it; View result is not enabled
     }
-    if (stopped) {
+    const LanguageTexts& texts = services_.state().texts;
+    const std::string& output = services_.state().job.output_name;
+    const QString title = from_cp1252(texts.lng_product);
+    if (result.stopped) {
         // Nothing was written: the result viewer would show lines of no file.
         result_view.clear();
         show_progress(false);
         services_.dialogs().message(
-            title, joined(from_cp1252(texts.lng_generation_stopped), shown_name(job.OutputName)));
+            title, joined(from_cp1252(texts.lng_generation_stopped), shown_name(output)));
         return;
     }
     if (decision.input_exists) {
-        QString done = joined(from_cp1252(texts.lng_generation_done), shown_name(job.OutputName));
-        if (lossy.characters > 0) {
-            done = joined(done, from_cp1252(lossy_text(lossy.characters, lossy.first_line, texts)));
+        QString done = joined(from_cp1252(texts.lng_generation_done), shown_name(output));
+        if (result.lossy.characters > 0) {
+            done = joined(done, from_cp1252(lossy_text(result.lossy.characters,
+                                                       result.lossy.first_line, texts)));
         }
         services_.dialogs().message(title, done);
     }

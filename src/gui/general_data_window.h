@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The General data window: the two file names, the way of conversion, and the commands
 // that work on them, File Input and File Go.
 #pragma once
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "conversion/job.h"
+#include "app/command_line.h"
+#include "conversion/engine.h"
+#include "conversion/go_check.h"
 #include "gui/window_services.h"
 #include "table/table_file.h"
 
@@ -20,17 +23,17 @@ namespace glossek {
 
 class FormPage;
 
-class Tfrm_gen : public QWidget {
+class GeneralDataWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Tfrm_gen(WindowServices& services, QWidget* parent = nullptr);
+    explicit GeneralDataWindow(WindowServices& services, QWidget* parent = nullptr);
 
     // The job's start state and the command line. A command line that asks to convert has
     // already been run without any window, so nothing converts here.
-    void FormCreate(const CommandLineJob& command);
+    void start(const CommandLineJob& command);
 
-    void mnu_finClick();
-    void mnu_fgoClick();
+    void choose_input();
+    void go();
     // Asks a running Go to stop after its current line.
     void request_stop() { stop_requested_ = true; }
 
@@ -39,10 +42,19 @@ public:
 
 signals:
     // A table named on the command line was read: its rows, for the table editor.
-    void tableLoaded(const std::vector<TableRow>& rows);
+    void table_loaded(const std::vector<TableRow>& rows);
 
 private:
-    void LoadInputView();
+    // How a Go ended.
+    struct GoResult {
+        bool converted = false;  // false: an error was shown
+        bool stopped = false;    // the user stopped it
+        LossyCount lossy;
+    };
+
+    void place_controls();
+    void set_up_progress();
+    void load_input_view();
     // Input's steps for a chosen file: the boxes, the proposed output, the input viewer.
     void take_input(const QString& chosen);
     ConversionWay way() const;
@@ -51,19 +63,24 @@ private:
     std::string typed_name(const QLineEdit* box) const;
     void show_progress(bool shown);
     void set_job_controls_enabled(bool enabled);
+    // Go's steps: the refusal said or the overwrite asked (false: no Go), the conversion
+    // with everything else out of reach, and what its end says.
+    bool may_go(const GoDecision& decision);
+    GoResult run_conversion(const GoDecision& decision, LineView& result_view);
+    void end_go(const GoDecision& decision, const GoResult& result, LineView& result_view);
 
     WindowServices& services_;
     FormPage* page_;
-    QLabel* lbl_inp;
-    QLabel* lbl_out;
-    QLineEdit* txt_inp;
-    QLineEdit* txt_out;
-    QGroupBox* cdr_oem;
-    QRadioButton* opt_win;
-    QRadioButton* opt_dos;
-    QRadioButton* opt_xtf;
-    QProgressBar* gge_progress;
-    QPushButton* cmd_stop;
+    QLabel* input_label_;
+    QLabel* output_label_;
+    QLineEdit* input_box_;
+    QLineEdit* output_box_;
+    QGroupBox* way_group_;
+    QRadioButton* dos_to_windows_button_;
+    QRadioButton* windows_to_dos_button_;
+    QRadioButton* table_way_button_;
+    QProgressBar* progress_bar_;
+    QPushButton* cancel_button_;
     bool stop_requested_ = false;
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/help_window.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help file in a window of its own beside the frame, which stays usable meanwhile: an
 // HTML file whose topics are anchors, with a contents section for each language.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/language.h"
 
 #include <QAbstractButton>

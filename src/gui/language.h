@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The captions of the windows in the language in force, from the one table that holds them.
 #pragma once
 

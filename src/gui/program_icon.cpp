@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/program_icon.h"
 
 #include <QPainter>

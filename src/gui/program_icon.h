@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own icon, for the frame, its child windows and the desktop.
 #pragma once
 

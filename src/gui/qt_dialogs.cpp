@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt_dialogs.h"
 
 #include <QDesktopServices>
@@ -32,14 +33,6 @@ std::optional<QString> run_file_dialog(QFileDialog& dialog) {
 }
 
 }  // namespace
-
-FileFilter parse_filter(const QString& filter) {
-    const auto bar = filter.indexOf(QChar('|'));
-    if (bar < 0) {
-        return {QString(), filter.trimmed()};
-    }
-    return {filter.left(bar), filter.mid(bar + 1).trimmed()};
-}
 
 QString qt_filter(const FileFilter& filter) {
     // The description may show a pattern of its own in parentheses; Qt would read the last
@@ -81,8 +74,8 @@ bool QtDialogs::question(const QString& title, const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::optional<QString> QtDialogs::open_file(const QString& folder,
-                                            const QList<FileFilter>& filters) {
+std::optional<QString> QtDialogs::ask_open_file(const QString& folder,
+                                                const QList<FileFilter>& filters) {
     QStringList names;
     for (const FileFilter& filter : filters) {
         names.append(qt_filter(filter));
@@ -94,8 +87,8 @@ std::optional<QString> QtDialogs::open_file(const QString& folder,
     return run_file_dialog(dialog);
 }
 
-std::optional<QString> QtDialogs::save_file(const QString& folder, const FileFilter& filter,
-                                            const QString& default_suffix) {
+std::optional<QString> QtDialogs::ask_save_file(const QString& folder, const FileFilter& filter,
+                                                const QString& default_suffix) {
     QFileDialog dialog(owner_, QString(), folder, qt_filter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(default_suffix);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialogs a user sees: Qt message boxes, file dialogs and the input box.
 #pragma once
 
@@ -21,10 +22,6 @@ public:
     void notice(const QString& title, const QString& text) override;
     void error(const QString& title, const QString& text) override;
     bool question(const QString& title, const QString& text) override;
-    std::optional<QString> open_file(const QString& folder,
-                                     const QList<FileFilter>& filters) override;
-    std::optional<QString> save_file(const QString& folder, const FileFilter& filter,
-                                     const QString& default_suffix) override;
     std::optional<QString> input_text(const QString& title, const QString& prompt,
                                       const QString& initial, int max_length) override;
     std::optional<std::pair<int, int>> choose_code_pages(const CodePageChoice& choice) override;
@@ -34,6 +31,12 @@ public:
 
     // The help window once a help call has shown it; owned by the owner window.
     HelpWindow* help_window() const { return help_window_; }
+
+protected:
+    std::optional<QString> ask_open_file(const QString& folder,
+                                         const QList<FileFilter>& filters) override;
+    std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
+                                         const QString& default_suffix) override;
 
 private:
     QWidget* owner_;

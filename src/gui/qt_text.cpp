@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "gui/qt_text.h"
 
 #include <QFile>
 
-#include "conversion/transcode.h"
 #include "lang/messages.h"
 #include "lang/texts.h"
+#include "pages/page_converter.h"
 
 namespace glossek {
 

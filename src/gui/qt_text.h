@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Between the core's byte strings and the strings Qt shows.
 #pragma once
 
@@ -5,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/code_pages.h"
+#include "pages/code_pages.h"
 
 namespace glossek {
 

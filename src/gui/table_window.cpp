@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/table_window.h"
 
 #include <QFontMetrics>
@@ -7,9 +8,9 @@
 #include <functional>
 #include <optional>
 
-#include "conversion/transcode.h"
 #include "gui/form_page.h"
 #include "gui/qt_text.h"
+#include "pages/utf8.h"
 #include "table/table_file.h"
 
 namespace glossek {
@@ -57,137 +58,143 @@ constexpr auto kGridStyle =
 
 }  // namespace
 
-Tfrm_tcv::Tfrm_tcv(WindowServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), editor_(services.state().job, services.state().table) {
+TableWindow::TableWindow(WindowServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), editor_(services.state().table) {
     setObjectName(QStringLiteral("frm_tcv"));
+    place_controls();
+    set_up_grid();
+    name_box_->setReadOnly(true);
+    notation_group_->setFocusPolicy(Qt::NoFocus);
+    set_keyboard_order();
+    connect_controls();
+    check_notation();
+    show_rows();
+    grid_->setCurrentCell(0, 0);
+}
+
+void TableWindow::place_controls() {
     auto* page = new FormPage(this, QSize(688, 453), QSize(680, 425));
-    lbl_tcv = page->place<QLabel>("lbl_tcv", {48, 16, 180, 21});
-    txt_tcv = page->place<QLineEdit>("txt_tcv", {232, 16, 433, 21});
-    grd_tcv = new TableGrid(page, [this](const QString& typed) { grd_tcvKeyPress(typed); });
-    grd_tcv->setObjectName(QStringLiteral("grd_tcv"));
-    grd_tcv->setGeometry(40, 48, 397, 369);
-    cmd_add = page->place<QPushButton>("cmd_add", {456, 48, 81, 33});
-    cmd_ins = page->place<QPushButton>("cmd_ins", {456, 80, 81, 33});
-    cmd_del = page->place<QPushButton>("cmd_del", {456, 112, 81, 33});
-    cmd_hlp = page->place<QPushButton>("cmd_hlp", {456, 152, 81, 33});
-    cdr_tcv = page->place<QGroupBox>("cdr_tcv", {456, 232, 221, 121});
-    opt_char = page->place<QRadioButton>("opt_char", {472, 256, 197, 21});
-    opt_hexa = page->place<QRadioButton>("opt_hexa", {472, 288, 197, 21});
-    opt_deci = page->place<QRadioButton>("opt_deci", {472, 320, 197, 21});
+    name_label_ = page->place<QLabel>("lbl_tcv", {48, 16, 180, 21});
+    name_box_ = page->place<QLineEdit>("txt_tcv", {232, 16, 433, 21});
+    grid_ = new TableGrid(page, [this](const QString& typed) { type_in_grid(typed); });
+    grid_->setObjectName(QStringLiteral("grd_tcv"));
+    grid_->setGeometry(40, 48, 397, 369);
+    add_button_ = page->place<QPushButton>("cmd_add", {456, 48, 81, 33});
+    insert_button_ = page->place<QPushButton>("cmd_ins", {456, 80, 81, 33});
+    delete_button_ = page->place<QPushButton>("cmd_del", {456, 112, 81, 33});
+    help_button_ = page->place<QPushButton>("cmd_hlp", {456, 152, 81, 33});
+    notation_group_ = page->place<QGroupBox>("cdr_tcv", {456, 232, 221, 121});
+    chars_button_ = page->place<QRadioButton>("opt_char", {472, 256, 197, 21});
+    hexa_button_ = page->place<QRadioButton>("opt_hexa", {472, 288, 197, 21});
+    deci_button_ = page->place<QRadioButton>("opt_deci", {472, 320, 197, 21});
     page->on_growth([this](int dx, int dy) {
-        txt_tcv->resize(433 + dx, txt_tcv->height());
-        grd_tcv->resize(397 + dx, 369 + dy);
-        for (QWidget* control :
-             std::initializer_list<QWidget*>{cmd_add, cmd_ins, cmd_del, cmd_hlp, cdr_tcv}) {
+        name_box_->resize(433 + dx, name_box_->height());
+        grid_->resize(397 + dx, 369 + dy);
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 add_button_, insert_button_, delete_button_, help_button_, notation_group_}) {
             control->move(456 + dx, control->y());
         }
-        for (QWidget* control : std::initializer_list<QWidget*>{opt_char, opt_hexa, opt_deci}) {
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{chars_button_, hexa_button_, deci_button_}) {
             control->move(472 + dx, control->y());
         }
     });
+}
 
-    txt_tcv->setReadOnly(true);
-    cdr_tcv->setFocusPolicy(Qt::NoFocus);
-
-    grd_tcv->setColumnCount(2);
-    grd_tcv->setHorizontalHeaderItem(0, new QTableWidgetItem);
-    grd_tcv->setHorizontalHeaderItem(1, new QTableWidgetItem);
-    grd_tcv->verticalHeader()->hide();
-    grd_tcv->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    grd_tcv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grd_tcv->setSelectionMode(QAbstractItemView::SingleSelection);
-    grd_tcv->setTabKeyNavigation(false);
-    grd_tcv->setStyleSheet(QString::fromLatin1(kGridStyle));
-    QFont font = grd_tcv->font();
+void TableWindow::set_up_grid() {
+    grid_->setColumnCount(2);
+    grid_->setHorizontalHeaderItem(0, new QTableWidgetItem);
+    grid_->setHorizontalHeaderItem(1, new QTableWidgetItem);
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setTabKeyNavigation(false);
+    grid_->setStyleSheet(QString::fromLatin1(kGridStyle));
+    QFont font = grid_->font();
     font.setBold(true);
-    grd_tcv->setFont(font);
-
-    setTabOrder(grd_tcv, cmd_add);
-    setTabOrder(cmd_add, cmd_ins);
-    setTabOrder(cmd_ins, cmd_del);
-    setTabOrder(cmd_del, opt_char);
-    setTabOrder(opt_char, opt_hexa);
-    setTabOrder(opt_hexa, opt_deci);
-    setTabOrder(opt_deci, txt_tcv);
-    setTabOrder(txt_tcv, cmd_hlp);
-    setFocusProxy(grd_tcv);
-
-    connect(cmd_add, &QPushButton::clicked, this, &Tfrm_tcv::cmd_addClick);
-    connect(cmd_ins, &QPushButton::clicked, this, &Tfrm_tcv::cmd_insClick);
-    connect(cmd_del, &QPushButton::clicked, this, &Tfrm_tcv::cmd_delClick);
-    connect(cmd_hlp, &QPushButton::clicked, this, &Tfrm_tcv::cmd_hlpClick);
-    connect(opt_char, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) {
-            opt_charClick();
-        }
-    });
-    connect(opt_hexa, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) {
-            opt_hexaClick();
-        }
-    });
-    connect(opt_deci, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) {
-            opt_deciClick();
-        }
-    });
-
-    check_notation();
-    show_rows();
-    grd_tcv->setCurrentCell(0, 0);
+    grid_->setFont(font);
 }
 
-int Tfrm_tcv::current_row() const {
-    return std::max(grd_tcv->currentRow(), 0) + 1;
+void TableWindow::set_keyboard_order() {
+    setTabOrder(grid_, add_button_);
+    setTabOrder(add_button_, insert_button_);
+    setTabOrder(insert_button_, delete_button_);
+    setTabOrder(delete_button_, chars_button_);
+    setTabOrder(chars_button_, hexa_button_);
+    setTabOrder(hexa_button_, deci_button_);
+    setTabOrder(deci_button_, name_box_);
+    setTabOrder(name_box_, help_button_);
+    setFocusProxy(grid_);
 }
 
-void Tfrm_tcv::show_cell(int row, int column) {
-    auto* item = grd_tcv->item(row - 1, column);
+void TableWindow::connect_controls() {
+    connect(add_button_, &QPushButton::clicked, this, &TableWindow::add_row);
+    connect(insert_button_, &QPushButton::clicked, this, &TableWindow::insert_row);
+    connect(delete_button_, &QPushButton::clicked, this, &TableWindow::delete_row);
+    connect(help_button_, &QPushButton::clicked, this, &TableWindow::show_table_help);
+    const std::pair<QRadioButton*, std::string_view> notations[] = {{chars_button_, kNotationChar},
+                                                                    {hexa_button_, kNotationHexa},
+                                                                    {deci_button_, kNotationDeci}};
+    for (const auto& [button, notation] : notations) {
+        connect(button, &QRadioButton::toggled, this, [this, notation = notation](bool on) {
+            if (on) {
+                switch_notation(notation);
+            }
+        });
+    }
+}
+
+int TableWindow::current_row() const {
+    return std::max(grid_->currentRow(), 0) + 1;
+}
+
+void TableWindow::show_cell(int row, int column) {
+    auto* item = grid_->item(row - 1, column);
     if (item == nullptr) {
         item = new QTableWidgetItem;
-        grd_tcv->setItem(row - 1, column, item);
+        grid_->setItem(row - 1, column, item);
     }
     const QString text = from_ansi_page(editor_.cell(row, column), services_.state().pages);
     item->setText(text);
     // A side wider than its column is shown whole when the mouse rests on it.
-    const int room = grd_tcv->columnWidth(column) - 8;
-    item->setToolTip(QFontMetrics(grd_tcv->font()).horizontalAdvance(text) > room ? text
-                                                                                  : QString());
+    const int room = grid_->columnWidth(column) - 8;
+    item->setToolTip(QFontMetrics(grid_->font()).horizontalAdvance(text) > room ? text : QString());
 }
 
-void Tfrm_tcv::show_rows() {
-    grd_tcv->setRowCount(editor_.row_count());
+void TableWindow::show_rows() {
+    grid_->setRowCount(editor_.row_count());
     for (int row = 1; row <= editor_.row_count(); ++row) {
         show_cell(row, 0);
         show_cell(row, 1);
     }
 }
 
-void Tfrm_tcv::check_notation() {
+void TableWindow::check_notation() {
     // The program checks the button of a notation already current: nothing to convert.
-    const QSignalBlocker block_char(opt_char);
-    const QSignalBlocker block_hexa(opt_hexa);
-    const QSignalBlocker block_deci(opt_deci);
+    const QSignalBlocker block_char(chars_button_);
+    const QSignalBlocker block_hexa(hexa_button_);
+    const QSignalBlocker block_deci(deci_button_);
     const std::string& notation = editor_.notation();
     if (notation == kNotationHexa) {
-        opt_hexa->setChecked(true);
+        hexa_button_->setChecked(true);
     } else if (notation == kNotationDeci) {
-        opt_deci->setChecked(true);
+        deci_button_->setChecked(true);
     } else {
-        opt_char->setChecked(true);
+        chars_button_->setChecked(true);
     }
 }
 
-void Tfrm_tcv::show_table(const std::vector<TableRow>& rows) {
+void TableWindow::show_table(const std::vector<TableRow>& rows) {
     editor_.show_loaded(rows);
     show_rows();
     check_notation();
-    grd_tcv->setCurrentCell(0, 0);
+    grid_->setCurrentCell(0, 0);
 }
 
-void Tfrm_tcv::grd_tcvKeyPress(const QString& typed) {
+void TableWindow::type_in_grid(const QString& typed) {
     const int row = current_row();
-    const int column = std::max(grd_tcv->currentColumn(), 0);
+    const int column = std::max(grid_->currentColumn(), 0);
     const CodePagePair& pages = services_.state().pages;
     const std::string bytes = to_ansi_page(typed, pages);
     for (char byte : bytes) {
@@ -203,20 +210,8 @@ void Tfrm_tcv::grd_tcvKeyPress(const QString& typed) {
             for (std::size_t k = 0; k < presses; ++k) {
                 wants_input_box = editor_.key_press(row, column, static_cast<unsigned char>(byte));
             }
-            if (!wants_input_box) {
-                return;
-            }
-            const LanguageTexts& texts = services_.state().texts;
-            const QString prompt = from_cp1252(texts.lng_row) + QStringLiteral(": %1 ").arg(row) +
-                                   from_cp1252(texts.lng_column) +
-                                   QStringLiteral(": %1").arg(column + 1);
-            std::optional<QString> entered = services_.dialogs().input_text(
-                QStringLiteral("Enter..."), prompt,
-                from_ansi_page(editor_.cell(row, column), pages), 255);
-            if (entered) {
-                editor_.enter_text(row, column, to_ansi_page(*entered, pages));
-            } else {
-                editor_.sync_pair(row, column);
+            if (wants_input_box) {
+                enter_cell(row, column);
             }
         });
         show_cell(row, column);
@@ -226,33 +221,47 @@ void Tfrm_tcv::grd_tcvKeyPress(const QString& typed) {
     }
 }
 
-void Tfrm_tcv::cmd_addClick() {
+void TableWindow::enter_cell(int row, int column) {
+    const CodePagePair& pages = services_.state().pages;
+    const LanguageTexts& texts = services_.state().texts;
+    const QString prompt = from_cp1252(texts.lng_row) + QStringLiteral(": %1 ").arg(row) +
+                           from_cp1252(texts.lng_column) + QStringLiteral(": %1").arg(column + 1);
+    std::optional<QString> entered = services_.dialogs().input_text(
+        QStringLiteral("Enter..."), prompt, from_ansi_page(editor_.cell(row, column), pages), 255);
+    if (entered) {
+        editor_.enter_text(row, column, to_ansi_page(*entered, pages));
+    } else {
+        editor_.sync_pair(row, column);
+    }
+}
+
+void TableWindow::add_row() {
     editor_.add();
     show_rows();
-    grd_tcv->setFocus();
+    grid_->setFocus();
 }
 
-void Tfrm_tcv::cmd_insClick() {
+void TableWindow::insert_row() {
     const int row = current_row();
-    const int column = std::max(grd_tcv->currentColumn(), 0);
+    const int column = std::max(grid_->currentColumn(), 0);
     editor_.insert(row);
     show_rows();
-    grd_tcv->setCurrentCell(row - 1, column);
-    grd_tcv->setFocus();
+    grid_->setCurrentCell(row - 1, column);
+    grid_->setFocus();
 }
 
-void Tfrm_tcv::cmd_delClick() {
+void TableWindow::delete_row() {
     editor_.remove(current_row());
     show_rows();
-    grd_tcv->setFocus();
+    grid_->setFocus();
 }
 
-void Tfrm_tcv::cmd_hlpClick() {
+void TableWindow::show_table_help() {
     services_.show_help(QStringLiteral("_Tab") +
-                        QString::fromStdString(services_.state().LanguageCode));
+                        QString::fromStdString(services_.state().language_code));
 }
 
-void Tfrm_tcv::switch_notation(std::string_view notation) {
+void TableWindow::switch_notation(std::string_view notation) {
     bool switched = false;
     services_.guarded([&] { switched = editor_.switch_to(notation); });
     // Rows converted before a failure show their new texts; a refusal shows the current
@@ -263,57 +272,40 @@ void Tfrm_tcv::switch_notation(std::string_view notation) {
     }
 }
 
-void Tfrm_tcv::opt_charClick() {
-    switch_notation(kNotationChar);
-}
-void Tfrm_tcv::opt_hexaClick() {
-    switch_notation(kNotationHexa);
-}
-void Tfrm_tcv::opt_deciClick() {
-    switch_notation(kNotationDeci);
-}
-
-void Tfrm_tcv::Recallfile1Click() {
-    std::optional<QString> chosen = services_.dialogs().open_file(
-        services_.dialog_folder(), {parse_filter(QString::fromLatin1(kRecallFilter))});
+void TableWindow::recall_table() {
+    std::optional<QString> chosen =
+        services_.dialogs().open_file({parse_filter(QString::fromLatin1(kRecallFilter))});
     if (!chosen) {
         return;
     }
-    services_.remember_folder(*chosen);
     services_.guarded([&] {
         // The name becomes the table's only once the file has been read whole: a refused
         // or unreadable file leaves the table, its name and the grid as they were.
         ConversionJob& job = services_.state().job;
-        const std::string previous = job.TableName;
-        job.TableName = to_file_name(*chosen);
-        std::vector<TableRow> rows;
-        try {
-            rows = load_table_file(job, services_.state().table);
-        } catch (...) {
-            job.TableName = previous;
-            throw;
-        }
+        const std::string name = to_file_name(*chosen);
+        const std::vector<TableRow> rows =
+            load_table_file(name, job.table_file, services_.state().table);
+        job.table_name = name;
         show_table(rows);
         if (!services_.is_maximised(Child::TableEditor)) {
-            services_.ShowChild(Child::TableEditor);
+            services_.show_child(Child::TableEditor);
         }
-        txt_tcv->setText(*chosen);
-        emit tableRecalled();
+        name_box_->setText(*chosen);
+        emit table_recalled();
     });
 }
 
-void Tfrm_tcv::Savefileas1Click() {
+void TableWindow::save_table_as() {
     std::optional<QString> chosen = services_.dialogs().save_file(
-        services_.dialog_folder(), parse_filter(QString::fromLatin1(kSaveFilter)),
-        QStringLiteral("glk"));
+        parse_filter(QString::fromLatin1(kSaveFilter)), QStringLiteral("glk"));
     if (!chosen) {
         return;
     }
-    services_.remember_folder(*chosen);
     services_.guarded([&] {
         ConversionJob& job = services_.state().job;
-        save_table_file(job.TableFile, to_file_name(*chosen), job.Notation, editor_.rows());
-        txt_tcv->setText(from_file_name(job.TableName));
+        save_table_file(job.table_file, to_file_name(*chosen), services_.state().table.notation,
+                        editor_.rows());
+        name_box_->setText(from_file_name(job.table_name));
     });
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table editor window: the auxiliary table's pairs in a grid, in one of three notations,
 // and the commands that keep tables in files, Recall file and Save file as.
 #pragma once
@@ -17,34 +18,38 @@
 
 namespace glossek {
 
-class Tfrm_tcv : public QWidget {
+class TableWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Tfrm_tcv(WindowServices& services, QWidget* parent = nullptr);
+    explicit TableWindow(WindowServices& services, QWidget* parent = nullptr);
 
     // The rows of a table just read; its notation (the job's) becomes the checked one.
     void show_table(const std::vector<TableRow>& rows);
 
-    void Recallfile1Click();
-    void Savefileas1Click();
+    void recall_table();
+    void save_table_as();
 
     // The texts of the grid again, after the code page in force changed.
     void show_rows();
 
 signals:
     // A table file was read: the next conversion should use it.
-    void tableRecalled();
+    void table_recalled();
 
 private:
+    void place_controls();
+    void set_up_grid();
+    void set_keyboard_order();
+    void connect_controls();
+
     // One character typed while the grid has the focus (the text of the key pressed).
-    void grd_tcvKeyPress(const QString& typed);
-    void cmd_addClick();
-    void cmd_insClick();
-    void cmd_delClick();
-    void cmd_hlpClick();
-    void opt_charClick();
-    void opt_hexaClick();
-    void opt_deciClick();
+    void type_in_grid(const QString& typed);
+    // The box for a whole cell in characters, after Enter.
+    void enter_cell(int row, int column);
+    void add_row();
+    void insert_row();
+    void delete_row();
+    void show_table_help();
 
     void switch_notation(std::string_view notation);
     void check_notation();
@@ -53,17 +58,17 @@ private:
 
     WindowServices& services_;
     TableEditor editor_;
-    QLabel* lbl_tcv;
-    QLineEdit* txt_tcv;
-    QTableWidget* grd_tcv;
-    QPushButton* cmd_add;
-    QPushButton* cmd_ins;
-    QPushButton* cmd_del;
-    QPushButton* cmd_hlp;
-    QGroupBox* cdr_tcv;
-    QRadioButton* opt_char;
-    QRadioButton* opt_hexa;
-    QRadioButton* opt_deci;
+    QLabel* name_label_;
+    QLineEdit* name_box_;
+    QTableWidget* grid_;
+    QPushButton* add_button_;
+    QPushButton* insert_button_;
+    QPushButton* delete_button_;
+    QPushButton* help_button_;
+    QGroupBox* notation_group_;
+    QRadioButton* chars_button_;
+    QRadioButton* hexa_button_;
+    QRadioButton* deci_button_;
 };
 
 }  // namespace glossek

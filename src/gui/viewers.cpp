@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/viewers.h"
 
 #include <QFontDatabase>
@@ -45,12 +46,12 @@ void TextViewer::add_lines(const QStringList& lines) {
     memo_->horizontalScrollBar()->setValue(0);
 }
 
-Tfrm_wvi::Tfrm_wvi(QWidget* parent)
+InputViewer::InputViewer(QWidget* parent)
     : TextViewer("mem_wvi", false, QMargins(32, 16, 39, 28), parent) {
     setObjectName(QStringLiteral("frm_wvi"));
 }
 
-Tfrm_wre::Tfrm_wre(QWidget* parent)
+ResultViewer::ResultViewer(QWidget* parent)
     : TextViewer("mem_wre", true, QMargins(32, 24, 31, 36), parent) {
     setObjectName(QStringLiteral("frm_wre"));
 }

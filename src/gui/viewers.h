@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two viewers: the first lines of the input file and of the last result, read-only,
 // in a fixed-width font, the memo growing with the window.
 #pragma once
@@ -6,7 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "gui/window_services.h"
+#include "gui/line_view.h"
 
 namespace glossek {
 
@@ -25,17 +26,17 @@ private:
 };
 
 // View input file: long lines are not wrapped.
-class Tfrm_wvi : public TextViewer {
+class InputViewer : public TextViewer {
     Q_OBJECT
 public:
-    explicit Tfrm_wvi(QWidget* parent = nullptr);
+    explicit InputViewer(QWidget* parent = nullptr);
 };
 
 // View result: long lines wrap.
-class Tfrm_wre : public TextViewer {
+class ResultViewer : public TextViewer {
     Q_OBJECT
 public:
-    explicit Tfrm_wre(QWidget* parent = nullptr);
+    explicit ResultViewer(QWidget* parent = nullptr);
 };
 
 }  // namespace glossek

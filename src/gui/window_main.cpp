@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window program: started by `glossek` in its place when a window is to open, with the
 // same parameters, so that batch mode never loads the window toolkit.
 #include <QApplication>
@@ -5,9 +6,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/batch.h"
+#include "app/command_line.h"
 #include "app/side_files.h"
-#include "conversion/job.h"
 #include "gui/program_icon.h"
 #include "gui/qt_dialogs.h"
 #include "gui/windows.h"
@@ -21,10 +21,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(program_icon());
 
     AppState state;
-    state.ProgramDir = program_folder();
-    state.SettingsDir = settings_folder_for(state.ProgramDir);
-    state.StartDir = current_folder();
-    const CommandLineJob command = interpret_parameters(parse_parameters(args), state.StartDir);
+    state.program_dir = program_folder();
+    state.settings_dir = settings_folder_for(state.program_dir);
+    state.start_dir = current_folder();
+    const CommandLineJob command = interpret_parameters(parse_parameters(args), state.start_dir);
 
     QtDialogs dialogs;
     ProgramWindows windows(state, dialogs, QString::fromLocal8Bit(program_path.c_str()));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/windows.h"
 
 #include <QAction>
@@ -9,41 +10,44 @@
 namespace glossek {
 
 ProgramWindows::ProgramWindows(AppState& state, Dialogs& dialogs, const QString& program_path)
-    : frame_(std::make_unique<Tmdi_glk>(state, dialogs, program_path)) {
-    Tmdi_glk& frame = *frame_;
+    : frame_(std::make_unique<FrameWindow>(state, dialogs, program_path)) {
+    FrameWindow& frame = *frame_;
     // In their fixed order; the frame owns them from here on.
-    frm_tcv_ = new Tfrm_tcv(frame);
-    frame.adopt_child(Child::TableEditor, frm_tcv_);
-    auto* frm_wvi = new Tfrm_wvi;
-    frame.adopt_child(Child::InputViewer, frm_wvi, frm_wvi);
-    auto* frm_wre = new Tfrm_wre;
-    frame.adopt_child(Child::ResultViewer, frm_wre, frm_wre);
-    frm_gen_ = new Tfrm_gen(frame);
-    frame.adopt_child(Child::GeneralData, frm_gen_);
+    table_window_ = new TableWindow(frame);
+    frame.adopt_child(Child::TableEditor, table_window_);
+    auto* input_viewer = new InputViewer;
+    frame.adopt_child(Child::InputViewer, input_viewer, input_viewer);
+    auto* result_viewer = new ResultViewer;
+    frame.adopt_child(Child::ResultViewer, result_viewer, result_viewer);
+    general_data_ = new GeneralDataWindow(frame);
+    frame.adopt_child(Child::GeneralData, general_data_);
 
     // Each command in the window that owns it.
-    QObject::connect(frame.menu_item("mnu_fin"), &QAction::triggered, frm_gen_,
-                     &Tfrm_gen::mnu_finClick);
-    QObject::connect(frame.menu_item("mnu_fgo"), &QAction::triggered, frm_gen_,
-                     &Tfrm_gen::mnu_fgoClick);
-    QObject::connect(frame.menu_item("Recallfile1"), &QAction::triggered, frm_tcv_,
-                     &Tfrm_tcv::Recallfile1Click);
-    QObject::connect(frame.menu_item("Savefileas1"), &QAction::triggered, frm_tcv_,
-                     &Tfrm_tcv::Savefileas1Click);
+    QObject::connect(frame.menu_item("mnu_fin"), &QAction::triggered, general_data_,
+                     &GeneralDataWindow::choose_input);
+    QObject::connect(frame.menu_item("mnu_fgo"), &QAction::triggered, general_data_,
+                     &GeneralDataWindow::go);
+    QObject::connect(frame.menu_item("Recallfile1"), &QAction::triggered, table_window_,
+                     &TableWindow::recall_table);
+    QObject::connect(frame.menu_item("Savefileas1"), &QAction::triggered, table_window_,
+                     &TableWindow::save_table_as);
 
     // What one window does for another.
-    QObject::connect(frm_gen_, &Tfrm_gen::tableLoaded, frm_tcv_, &Tfrm_tcv::show_table);
-    QObject::connect(frm_tcv_, &Tfrm_tcv::tableRecalled, frm_gen_,
-                     [this] { frm_gen_->select_way(ConversionWay::AuxiliaryTable); });
-    QObject::connect(&frame, &Tmdi_glk::stopRequested, frm_gen_, &Tfrm_gen::request_stop);
-    QObject::connect(&frame, &Tmdi_glk::codePagesChanged, frm_tcv_, &Tfrm_tcv::show_rows);
+    QObject::connect(general_data_, &GeneralDataWindow::table_loaded, table_window_,
+                     &TableWindow::show_table);
+    QObject::connect(table_window_, &TableWindow::table_recalled, general_data_,
+                     [this] { general_data_->select_way(ConversionWay::AuxiliaryTable); });
+    QObject::connect(&frame, &FrameWindow::stop_requested, general_data_,
+                     &GeneralDataWindow::request_stop);
+    QObject::connect(&frame, &FrameWindow::code_pages_changed, table_window_,
+                     &TableWindow::show_rows);
 }
 
 ProgramWindows::~ProgramWindows() = default;
 
 void ProgramWindows::start(const CommandLineJob& command) {
     if (frame_->load_language_and_code_pages()) {
-        frm_gen_->FormCreate(command);
+        general_data_->start(command);
     }
 }
 

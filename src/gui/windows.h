@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's windows put together: the frame, its four children in their fixed order,
 // each menu item connected to the window whose command it is, and the start.
 #pragma once
@@ -6,14 +7,14 @@
 #include <memory>
 
 #include "app/app_state.h"
-#include "conversion/job.h"
+#include "app/command_line.h"
 #include "gui/dialogs.h"
 #include "gui/frame_window.h"
 
 namespace glossek {
 
-class Tfrm_gen;
-class Tfrm_tcv;
+class GeneralDataWindow;
+class TableWindow;
 
 class ProgramWindows {
 public:
@@ -26,12 +27,12 @@ public:
     // The language, the code pages, then General data's start with the command line.
     void start(const CommandLineJob& command);
 
-    Tmdi_glk& frame() { return *frame_; }
+    FrameWindow& frame() { return *frame_; }
 
 private:
-    std::unique_ptr<Tmdi_glk> frame_;
-    Tfrm_tcv* frm_tcv_;
-    Tfrm_gen* frm_gen_;
+    std::unique_ptr<FrameWindow> frame_;
+    TableWindow* table_window_;
+    GeneralDataWindow* general_data_;
 };
 
 }  // namespace glossek

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "lang/captions.h"
 
 #include "lang/texts.h"
+#include "pages/code_pages.h"
 
 namespace glossek {
 
@@ -78,6 +80,53 @@ std::string caption_of(std::string_view control, std::string_view code) {
         }
     }
     return {};
+}
+
+std::string code_page_title(int page, std::string_view language) {
+    struct Name {
+        int page;
+        const char* english;
+        const char* french;  // UTF-8
+    };
+    static constexpr Name kNames[] = {
+        {437, "United States", "Etats-Unis"},
+        {737, "Greek", "Grec"},
+        {775, "Baltic", "Balte"},
+        {850, "Western European", "Europe occidentale"},
+        {852, "Central European", "Europe centrale"},
+        {855, "Cyrillic", "Cyrillique"},
+        {857, "Turkish", "Turc"},
+        {858, "Western European with euro", "Europe occidentale avec euro"},
+        {860, "Portuguese", "Portugais"},
+        {861, "Icelandic", "Islandais"},
+        {862, "Hebrew", "Hébreu"},
+        {863, "Canadian French", "Français canadien"},
+        {864, "Arabic", "Arabe"},
+        {865, "Nordic", "Nordique"},
+        {866, "Russian", "Russe"},
+        {869, "Modern Greek", "Grec moderne"},
+        {874, "Thai", "Thaï"},
+        {1250, "Central European", "Europe centrale"},
+        {1251, "Cyrillic", "Cyrillique"},
+        {1252, "Western European", "Europe occidentale"},
+        {1253, "Greek", "Grec"},
+        {1254, "Turkish", "Turc"},
+        {1255, "Hebrew", "Hébreu"},
+        {1256, "Arabic", "Arabe"},
+        {1257, "Baltic", "Balte"},
+        {1258, "Vietnamese", "Vietnamien"},
+        {65001, "UTF-8", "UTF-8"},
+    };
+    const bool dos = is_supported_oem_page(page);
+    std::string title = std::to_string(page);
+    for (const Name& name : kNames) {
+        if (name.page == page) {
+            title += ' ';
+            title += language == "FR" ? name.french : name.english;
+            break;
+        }
+    }
+    return title + (dos ? " (DOS)" : " (Windows)");
 }
 
 }  // namespace glossek

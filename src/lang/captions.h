@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The captions of the menus, windows and controls in both languages, by control name.
 #pragma once
 
@@ -19,5 +20,9 @@ const std::vector<Caption>& captions();
 
 // The caption of one control in a language ("FR" or anything else for English).
 std::string caption_of(std::string_view control, std::string_view code);
+
+// A page as the window lists it: its number and its name in the language ("US" or "FR"),
+// for example "850 Western European (DOS)"; UTF-8.
+std::string code_page_title(int page, std::string_view language);
 
 }  // namespace glossek

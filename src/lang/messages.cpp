@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "lang/messages.h"
 
 #include <cstring>
 #include <new>
 
 #include "conversion/engine.h"
-#include "conversion/job.h"
 #include "conversion/replace.h"
-#include "conversion/text_file.h"
+#include "files/file_names.h"
+#include "files/text_file.h"
 #include "table/table_file.h"
 
 namespace glossek {
@@ -130,7 +131,54 @@ void append_escaped(std::string& out, std::string_view bytes) {
     }
 }
 
+bool is_shown_as_code(unsigned char byte) {
+    // C0 controls, DEL, and the bytes CP1252 leaves undefined (they would be C1 controls).
+    return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+           byte == 0x90 || byte == 0x9D;
+}
+
 }  // namespace
+
+std::string terminal_text(const std::string& message) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(message[i]);
+        if (byte == '\n' && i + 1 < message.size() && message[i + 1] == '\r') {
+            text += ": ";
+            ++i;
+        } else if (is_shown_as_code(byte)) {
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0x0F];
+        } else {
+            text += cp1252_to_utf8(std::string_view(&message[i], 1));
+        }
+    }
+    return text;
+}
+
+std::string error_box_text(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        text += '.';
+    }
+    return text;
+}
+
+std::string application_title(std::string_view program_path) {
+    auto slash = program_path.find_last_of('/');
+    std::string_view name =
+        slash == std::string_view::npos ? program_path : program_path.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    std::string title(name);
+    for (std::size_t i = 1; i < title.size(); ++i) {
+        if (title[i] >= 'A' && title[i] <= 'Z') {
+            title[i] = static_cast<char>(title[i] - 'A' + 'a');
+        }
+    }
+    return title;
+}
 
 ErrorMessage error_message(const std::exception& error, const LanguageTexts& language) {
     // Before any language is applied (the language file itself failed), English.
@@ -162,7 +210,7 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
         return {{}, texts.lng_out_of_memory, {}};
     }
-    if (const auto* ambiguous = dynamic_cast<const AmbiguousTableName*>(&error)) {
+    if (const auto* ambiguous = dynamic_cast<const AmbiguousName*>(&error)) {
         return {ambiguous->file(), texts.lng_table_ambiguous, ambiguous->matches()};
     }
     if (const auto* unknown = dynamic_cast<const FolderUnknownError*>(&error)) {
@@ -184,6 +232,53 @@ std::string lossy_text(std::uint64_t characters, long long first_line, const Lan
 
 std::string error_text(const std::exception& error, const LanguageTexts& texts) {
     return error_message(error, texts).text;
+}
+
+std::string error_text(const std::exception_ptr& error, const LanguageTexts& texts) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& failure) {
+        return error_text(failure, texts);
+    } catch (...) {
+        return "Unexpected error.";
+    }
+}
+
+ErrorMessage box_message(const std::exception& error, const LanguageTexts& texts) {
+    ErrorMessage message = error_message(error, texts);
+    if (dynamic_cast<const TextIoError*>(&error) != nullptr) {
+        message.file.clear();
+    }
+    return message;
+}
+
+std::string terminal_lines(const ErrorMessage& message) {
+    static constexpr std::string_view kProgramName = "glossek";
+    std::string lines(kProgramName);
+    lines += ": ";
+    if (!message.file.empty()) {
+        lines += printable_name(message.file) + ": ";
+    }
+    lines += terminal_text(message.text) + '\n';
+    for (const std::string& name : message.listed) {
+        lines += std::string(kProgramName) + ":     " + printable_name(name) + '\n';
+    }
+    return lines;
+}
+
+const std::string& refusal_text(GoRefusal refusal, const LanguageTexts& texts) {
+    switch (refusal) {
+        case GoRefusal::OutputUnnamed:
+            return texts.lng_output_unnamed;
+        case GoRefusal::SameInputTable:
+            return texts.lng_same_input_table;
+        case GoRefusal::SameOutputTable:
+            return texts.lng_same_output_table;
+        case GoRefusal::SameInputOutput:
+        case GoRefusal::None:
+            break;
+    }
+    return texts.lng_same_input_output;
 }
 
 std::string printable_name(std::string_view name) {

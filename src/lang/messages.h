@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an error says, with the file names kept apart from the program's own words.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/go_check.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -28,11 +30,36 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& tex
 
 // The text alone, as the error box shows it.
 std::string error_text(const std::exception& error, const LanguageTexts& texts);
+std::string error_text(const std::exception_ptr& error, const LanguageTexts& texts);
+
+// The message of the error box: a file layer's box shows its text alone, other boxes the
+// file first.
+ErrorMessage box_message(const std::exception& error, const LanguageTexts& texts);
+
+// The lines batch mode writes to standard error: "glossek: FILE: TEXT", the name as the file
+// system spells it (see printable_name) and the text in UTF-8, then each listed name on a
+// line of its own.
+std::string terminal_lines(const ErrorMessage& message);
+
+// The text of a refused Go or batch conversion.
+const std::string& refusal_text(GoRefusal refusal, const LanguageTexts& texts);
 
 // What the end of a conversion says of the characters that had no exact counterpart in
 // the target page: "3 characters had no exact counterpart (first on line 12)", numbers
 // grouped as the language writes them. Empty when there is none.
 std::string lossy_text(std::uint64_t characters, long long first_line, const LanguageTexts& texts);
+
+// The error box appends a full stop when the message's last byte sorts after '.'.
+std::string error_box_text(std::string_view message);
+
+// The program's own text (CP1252) for a terminal, in UTF-8: the LF CR join becomes ": ",
+// and control bytes are shown as \xHH so that no text can drive the terminal. File names
+// never go through it (see printable_name).
+std::string terminal_text(const std::string& message);
+
+// The program file's name without its folder, up to its first ".", first letter kept and
+// every later letter in lower case: the title of the error box.
+std::string application_title(std::string_view program_path);
 
 // A file name as it can be shown on a terminal or in a box: valid UTF-8 as it stands;
 // control characters (C0, DEL, C1), characters that turn the direction of text, and bytes

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "lang/texts.h"
 
 #include <array>
 #include <cstdint>
 
-#include "conversion/text_file.h"
+#include "files/file_names.h"
+#include "files/text_file.h"
+#include "lang/version.h"
 
 namespace glossek {
 
@@ -40,8 +43,8 @@ void append_utf8(std::string& out, std::uint32_t cp) {
 LanguageTexts make_english() {
     LanguageTexts t;
     t.lng_product = "Glossek";
-    t.lng_version_suffix = " 3.12";
-    t.lng_about_version = "Version 3.12 for";
+    t.lng_version_suffix = " " + std::string(kVersion);
+    t.lng_about_version = "Version " + std::string(kVersion) + " for";
     t.lng_input_missing = "File does not exist or 'Input file' area empty.";
     t.lng_same_input_output = "Input and output files must be different.";
     t.lng_output_exists = "Warning, this file already exists, continue...";
@@ -105,8 +108,8 @@ LanguageTexts make_english() {
 LanguageTexts make_french() {
     LanguageTexts t;
     t.lng_product = "Glossek";
-    t.lng_version_suffix = " 3.12";
-    t.lng_about_version = "Version 3.12 pour";
+    t.lng_version_suffix = " " + std::string(kVersion);
+    t.lng_about_version = "Version " + std::string(kVersion) + " pour";
     t.lng_input_missing = utf8_to_cp1252("Le fichier n'existe pas ou la zone 'entrée' est vide.");
     t.lng_same_input_output =
         utf8_to_cp1252("Les fichiers en entrée et en sortie doivent être différents.");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message texts of the two languages, as CP1252 bytes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "table/table.h"
 
 #include <cstdint>
@@ -95,7 +96,7 @@ bool is_notation(std::string_view keyword) {
     return keyword == kNotationChar || keyword == kNotationHexa || keyword == kNotationDeci;
 }
 
-t_rpl& ConversionTable::record(std::size_t k) {
+ReplacementPair& ConversionTable::record(std::size_t k) {
     if (pairs.size() < k) {
         pairs.resize(k);
     }

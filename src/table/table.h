@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The auxiliary conversion table and its three cell notations.
 #pragma once
 
@@ -18,7 +19,7 @@ bool is_notation(std::string_view keyword);
 
 // One replacement pair: its two sides in characters (the only texts the engine uses) and
 // as shown in each code notation.
-struct t_rpl {
+struct ReplacementPair {
     std::string char_from;
     std::string char_to;
     std::string hexa_from;
@@ -28,12 +29,16 @@ struct t_rpl {
 };
 
 // The pairs in table order; record k of the users' numbering is pairs[k - 1]. The table
-// grows as rows are added; records beyond the rows in use keep their texts.
+// grows as rows are added; records beyond the rows in use keep their texts. A conversion
+// applies the first `pair_count` pairs: the rows the editor shows, or the pairs of the file
+// last read.
 struct ConversionTable {
-    std::vector<t_rpl> pairs;
+    std::vector<ReplacementPair> pairs;
+    std::size_t pair_count = 0;
+    std::string notation;  // of the editor, or of the file last read
 
     // The record of pair k (1-based), made on demand.
-    t_rpl& record(std::size_t k);
+    ReplacementPair& record(std::size_t k);
 };
 
 // A code text that is not a number: "'%s' is not a valid integer value".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "table/table_editor.h"
 
 #include <stdexcept>
@@ -18,9 +19,8 @@ bool is_lower_hex(unsigned char c) {
 
 }  // namespace
 
-TableEditor::TableEditor(ConversionJob& job, ConversionTable& table)
-    : job_(job), table_(table), cells_(1) {
-    job_.Notation = std::string(kNotationChar);
+TableEditor::TableEditor(ConversionTable& table) : table_(table), cells_(1) {
+    table_.notation = std::string(kNotationChar);
     count_pairs();
 }
 
@@ -39,10 +39,10 @@ std::vector<TableRow> TableEditor::rows() const {
 
 void TableEditor::count_pairs() {
     table_.record(cells_.size());
-    job_.PairCount = static_cast<std::int32_t>(cells_.size());
+    table_.pair_count = cells_.size();
 }
 
-std::string& TableEditor::side_text(t_rpl& pair, int column, std::string_view notation) {
+std::string& TableEditor::side_text(ReplacementPair& pair, int column, std::string_view notation) {
     const bool from = column == 0;
     if (notation == kNotationHexa) {
         return from ? pair.hexa_from : pair.hexa_to;
@@ -56,7 +56,7 @@ std::string& TableEditor::side_text(t_rpl& pair, int column, std::string_view no
 bool TableEditor::key_press(int row, int column, unsigned char typed) {
     std::string& text =
         cells_.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
-    const std::string& notation = job_.Notation;
+    const std::string& notation = table_.notation;
     const bool chars = notation == kNotationChar;
     const bool hexa = notation == kNotationHexa;
     bool wants_input_box = false;
@@ -89,8 +89,8 @@ void TableEditor::enter_text(int row, int column, const std::string& text) {
 
 void TableEditor::sync_pair(int row, int column) {
     const std::string& text = cell(row, column);
-    t_rpl& pair = table_.record(static_cast<std::size_t>(row));
-    const std::string& notation = job_.Notation;
+    ReplacementPair& pair = table_.record(static_cast<std::size_t>(row));
+    const std::string& notation = table_.notation;
     side_text(pair, column, notation) = text;
     if (notation != kNotationChar) {
         side_text(pair, column, kNotationChar) = decode_side(text, notation);
@@ -99,7 +99,7 @@ void TableEditor::sync_pair(int row, int column) {
 
 void TableEditor::add() {
     cells_.emplace_back();
-    table_.record(cells_.size()) = t_rpl{};
+    table_.record(cells_.size()) = ReplacementPair{};
     count_pairs();
 }
 
@@ -107,7 +107,7 @@ void TableEditor::insert(int row) {
     const auto at = static_cast<std::size_t>(row - 1);
     cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), std::array<std::string, 2>{});
     table_.record(cells_.size());
-    table_.pairs.insert(table_.pairs.begin() + static_cast<std::ptrdiff_t>(at), t_rpl{});
+    table_.pairs.insert(table_.pairs.begin() + static_cast<std::ptrdiff_t>(at), ReplacementPair{});
     count_pairs();
 }
 
@@ -122,12 +122,12 @@ void TableEditor::remove(int row) {
 }
 
 bool TableEditor::switch_to(std::string_view notation) {
-    const std::string current = job_.Notation;
+    const std::string current = table_.notation;
     if (current == notation || (current != kNotationChar && notation != kNotationChar)) {
         return false;
     }
     for (std::size_t k = 0; k < cells_.size(); ++k) {
-        t_rpl& pair = table_.record(k + 1);
+        ReplacementPair& pair = table_.record(k + 1);
         for (int column = 0; column < 2; ++column) {
             std::string& chars = side_text(pair, column, kNotationChar);
             if (notation == kNotationChar) {
@@ -140,7 +140,7 @@ bool TableEditor::switch_to(std::string_view notation) {
             }
         }
     }
-    job_.Notation = std::string(notation);
+    table_.notation = std::string(notation);
     return true;
 }
 

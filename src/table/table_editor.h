@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // What the table editor's grid holds and does, kept in step with the table it edits.
 //
 // Row k of the grid (1-based, as the grid counts below its title row) shows pair k of the
-// table. Rows and pair records move together, and the job's PairCount is the number of
+// table. Rows and pair records move together, and the table's pair count is the number of
 // rows, so the pairs a user sees are the pairs a conversion applies.
 #pragma once
 
@@ -10,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/job.h"
 #include "table/table.h"
 #include "table/table_file.h"
 
@@ -21,12 +21,12 @@ inline constexpr unsigned char kEnter = 13;
 
 class TableEditor {
 public:
-    TableEditor(ConversionJob& job, ConversionTable& table);
+    explicit TableEditor(ConversionTable& table);
 
     int row_count() const { return static_cast<int>(cells_.size()); }
     const std::string& cell(int row, int column) const;
     std::vector<TableRow> rows() const;
-    const std::string& notation() const { return job_.Notation; }
+    const std::string& notation() const { return table_.notation; }
 
     // One typed byte in cell (row, column). Returns true when it asks for the input box
     // (Enter in characters), which the caller shows and answers with enter_text.
@@ -52,10 +52,9 @@ public:
     void show_loaded(const std::vector<TableRow>& rows);
 
 private:
-    std::string& side_text(t_rpl& pair, int column, std::string_view notation);
+    std::string& side_text(ReplacementPair& pair, int column, std::string_view notation);
     void count_pairs();
 
-    ConversionJob& job_;
     ConversionTable& table_;
     std::vector<std::array<std::string, 2>> cells_;
 };

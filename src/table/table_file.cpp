@@ -1,7 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "table/table_file.h"
 
-#include "conversion/job.h"
-#include "conversion/text_file.h"
+#include "files/text_file.h"
 
 namespace glossek {
 
@@ -65,9 +65,9 @@ TableFileError::TableFileError(Reason reason, std::string file, std::size_t row)
       file_(std::move(file)),
       row_(row) {}
 
-std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table) {
-    TextLineFile& file = job.TableFile;
-    file.open_read(job.TableName);
+std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
+                                      ConversionTable& table) {
+    file.open_read(name);
     CloseOnExit guard(file);
 
     std::string notation;
@@ -78,12 +78,12 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
     while (!file.at_end()) {
         // One line may not take more than the whole file may hold: /dev/zero is no table.
         if (!file.read_line(line, kTableFileLimit) || file.position() > kTableFileLimit) {
-            throw TableFileError(TableFileError::Reason::TooLarge, job.TableName);
+            throw TableFileError(TableFileError::Reason::TooLarge, name);
         }
         ++n;
         if (n == 1) {
             if (!is_notation(line)) {
-                throw TableFileError(TableFileError::Reason::NotAKeyword, job.TableName);
+                throw TableFileError(TableFileError::Reason::NotAKeyword, name);
             }
             notation = line;
             continue;
@@ -97,7 +97,7 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
     file.close();
     if (n == 0) {
         // An empty file names no notation.
-        throw TableFileError(TableFileError::Reason::NotAKeyword, job.TableName);
+        throw TableFileError(TableFileError::Reason::NotAKeyword, name);
     }
 
     // A "To be converted" line without its "Replaced by" line is not a pair.
@@ -109,7 +109,7 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
     std::vector<TableRow> rows;
     rows.reserve(complete);
     for (std::size_t k = 0; k < complete; ++k) {
-        t_rpl& record = table.pairs[k];
+        ReplacementPair& record = table.pairs[k];
         record.char_from = char_sides.get(2 * k);
         record.char_to = char_sides.get(2 * k + 1);
         if (notation == kNotationHexa) {
@@ -124,8 +124,8 @@ std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table
             rows.emplace_back(record.char_from, record.char_to);
         }
     }
-    job.Notation = notation;
-    job.PairCount = static_cast<std::int32_t>(complete);
+    table.notation = notation;
+    table.pair_count = complete;
     return rows;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Table files (.glk): the notation keyword, then a "- " line and a "+ " line per pair.
 #pragma once
 
@@ -12,8 +13,6 @@
 
 namespace glossek {
 
-struct t_file;
-using ConversionJob = t_file;
 class TextLineFile;
 
 // The most a table file may hold (its data, up to a Ctrl-Z). Memory for a table is a small
@@ -41,11 +40,12 @@ private:
 // One grid row: the two sides as the current notation shows them.
 using TableRow = std::pair<std::string, std::string>;
 
-// Reads the table file named by the job's TableName through its TableFile. Everything is
-// read and checked first; only a file read whole changes the table, the job's Notation and
-// PairCount. Returns the rows to show: the complete pairs, in the file's notation.
+// Reads the table file `name` through `file`. Everything is read and checked first; only a
+// file read whole changes the table, its notation and its pair count. Returns the rows to
+// show: the complete pairs, in the file's notation.
 // Throws TextIoError, CodeTextError or TableFileError, changing nothing.
-std::vector<TableRow> load_table_file(ConversionJob& job, ConversionTable& table);
+std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
+                                      ConversionTable& table);
 
 // Writes the rows in the given notation. Rows that load_table_file would not give back
 // (see TableFileError) are refused before the file is touched.

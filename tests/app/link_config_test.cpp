@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "conversion/text_file.h"
+#include "files/text_file.h"
 #include "support/temp_dir.h"
 
 namespace glossek {

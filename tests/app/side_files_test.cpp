@@ -29,39 +29,39 @@ TEST(SideFiles, LinksAreLookedForInTheSettingsFolderFirst) {
     test::TempDir program;
     test::TempDir settings;
     AppState state;
-    state.ProgramDir = program.path() + "/";
-    EXPECT_EQ(language_file(state), state.ProgramDir + "GLK32.LNG");
-    EXPECT_EQ(link_config_file(state), state.ProgramDir + "GLK32.CFG");
+    state.program_dir = program.path() + "/";
+    EXPECT_EQ(language_file(state), state.program_dir + "GLK32.LNG");
+    EXPECT_EQ(link_config_file(state), state.program_dir + "GLK32.CFG");
 
-    state.SettingsDir = settings.path() + "/deeper/glossek/";
-    EXPECT_EQ(language_file(state), state.SettingsDir + "GLK32.LNG");
-    EXPECT_EQ(link_config_file(state), state.ProgramDir + "GLK32.CFG");
+    state.settings_dir = settings.path() + "/deeper/glossek/";
+    EXPECT_EQ(language_file(state), state.settings_dir + "GLK32.LNG");
+    EXPECT_EQ(link_config_file(state), state.program_dir + "GLK32.CFG");
     make_settings_folder(state);
     settings.write("deeper/glossek/GLK32.CFG", "AUTHx\r\n");
-    EXPECT_EQ(link_config_file(state), state.SettingsDir + "GLK32.CFG");
+    EXPECT_EQ(link_config_file(state), state.settings_dir + "GLK32.CFG");
 }
 
 TEST(SideFiles, CodePagesAreKeptBesideTheLanguage) {
     AppState state;
-    state.ProgramDir = "/opt/glossek/";
+    state.program_dir = "/opt/glossek/";
     EXPECT_EQ(code_page_file(state), "/opt/glossek/GLK32.CP");
-    state.SettingsDir = "/home/u/.config/glossek/";
+    state.settings_dir = "/home/u/.config/glossek/";
     EXPECT_EQ(code_page_file(state), "/home/u/.config/glossek/GLK32.CP");
 }
 
 TEST(SideFiles, HelpBesideTheProgramElseWhereAnInstalledProgramKeepsItsData) {
     test::TempDir prefix;
     AppState state;
-    state.ProgramDir = prefix.path() + "/lib/glossek/";
+    state.program_dir = prefix.path() + "/lib/glossek/";
     // Neither there: the name beside the program, which shows nothing.
-    EXPECT_EQ(help_file(state), state.ProgramDir + "GLK32.HLP");
+    EXPECT_EQ(help_file(state), state.program_dir + "GLK32.HLP");
     std::filesystem::create_directories(prefix.file("lib/glossek"));
     std::filesystem::create_directories(prefix.file("share/glossek"));
     prefix.write("share/glossek/GLK32.HLP", "<html></html>");
-    EXPECT_EQ(help_file(state), state.ProgramDir + "../../share/glossek/GLK32.HLP");
+    EXPECT_EQ(help_file(state), state.program_dir + "../../share/glossek/GLK32.HLP");
     // A copy beside the program (a build folder) comes first.
     prefix.write("lib/glossek/GLK32.HLP", "<html></html>");
-    EXPECT_EQ(help_file(state), state.ProgramDir + "GLK32.HLP");
+    EXPECT_EQ(help_file(state), state.program_dir + "GLK32.HLP");
 }
 
 }  // namespace

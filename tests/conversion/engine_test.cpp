@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "conversion/engine.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 #include <vector>
 
 #include "conversion/replace.h"
-#include "conversion/transcode.h"
+#include "files/file_names.h"
+#include "pages/page_converter.h"
 #include "support/temp_dir.h"
 
 namespace glossek {
@@ -32,17 +34,18 @@ struct EngineCase : ::testing::Test {
     LossyCount lossy;
 
     std::string run(const std::string& input, ConversionWay way,
-                    GenerateObserver* observer = nullptr) {
-        job.InputName = dir.write("in.txt", input);
-        job.OutputName = dir.file("out.txt");
-        EXPECT_EQ(Generate(job, way, table, pages, observer, &lossy), GenerateOutcome::Done);
+                    GenerateObserver* observer = nullptr, const Kernels& kernels = {}) {
+        job.input_name = dir.write("in.txt", input);
+        job.output_name = dir.file("out.txt");
+        EXPECT_EQ(generate(job, way, table, pages, observer, &lossy, kernels),
+                  GenerateOutcome::Done);
         return dir.read("out.txt");
     }
     void add_pair(const std::string& from, const std::string& to) {
-        t_rpl& pair = table.record(table.pairs.size() + 1);
+        ReplacementPair& pair = table.record(table.pairs.size() + 1);
         pair.char_from = from;
         pair.char_to = to;
-        job.PairCount = static_cast<std::int32_t>(table.pairs.size());
+        table.pair_count = table.pairs.size();
     }
 };
 
@@ -79,9 +82,9 @@ TEST_F(EngineCase, AuxiliaryWayAppliesPairsInOrderAndKeepsNul) {
     add_pair("", "never");
     EXPECT_EQ(run(std::string("ab\0\r\n", 5), ConversionWay::AuxiliaryTable),
               std::string("cc\0\r\n", 5));
-    job.PairCount = 1;  // only the pairs counted take part
+    table.pair_count = 1;  // only the pairs counted take part
     EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "bb\r\n");
-    job.PairCount = -3;
+    table.pair_count = 0;
     EXPECT_EQ(run("ab", ConversionWay::AuxiliaryTable), "ab\r\n");
 }
 
@@ -99,7 +102,7 @@ TEST_F(EngineCase, ViewerGetsTheFirstThousandLinesAndProgressMovesOnce) {
         input += "line " + std::to_string(i) + "\r\n";
     }
     Recorder recorder;
-    job.LineCount = 2500;
+    job.line_count = 2500;
     std::string output = run(input, ConversionWay::AuxiliaryTable, &recorder);
     EXPECT_EQ(output, input);
     ASSERT_EQ(recorder.lines.size(), 1000u);
@@ -119,28 +122,28 @@ TEST(Progress, TruncatedAndCapped) {
 }
 
 TEST_F(EngineCase, MissingInputTouchesNoFile) {
-    job.InputName = dir.file("none.txt");
-    job.OutputName = dir.file("out.txt");
-    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+    job.input_name = dir.file("none.txt");
+    job.output_name = dir.file("out.txt");
+    EXPECT_EQ(generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
               GenerateOutcome::InputMissing);
-    job.InputName = "";
-    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+    job.input_name = "";
+    EXPECT_EQ(generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
               GenerateOutcome::InputMissing);
     EXPECT_FALSE(file_exists(dir.file("out.txt")));
 }
 
 TEST_F(EngineCase, OutputThatIsTheInputIsRefusedAndTheInputKept) {
-    job.InputName = dir.write("in.txt", "precious\r\n");
-    ASSERT_EQ(::symlink(job.InputName.c_str(), dir.file("alias.txt").c_str()), 0);
-    job.OutputName = dir.file("alias.txt");
+    job.input_name = dir.write("in.txt", "precious\r\n");
+    ASSERT_EQ(::symlink(job.input_name.c_str(), dir.file("alias.txt").c_str()), 0);
+    job.output_name = dir.file("alias.txt");
     try {
-        Generate(job, ConversionWay::DosToWindows, table, pages, nullptr);
+        generate(job, ConversionWay::DosToWindows, table, pages, nullptr);
         FAIL();
     } catch (const TextIoError& error) {
         EXPECT_EQ(error.code(), 32);
     }
     EXPECT_EQ(dir.read("in.txt"), "precious\r\n");
-    EXPECT_FALSE(job.InputFile.is_open());
+    EXPECT_FALSE(job.input_file.is_open());
 }
 
 // The code page ways, as plainly as they are described: the data up to the first Ctrl-Z
@@ -287,11 +290,8 @@ TEST_F(EngineCase, EveryWayAndModeAgreesWithTheModelOnOutputAndLostCharacters) {
             EXPECT_EQ(lossy.characters, model.lossy.characters);
             EXPECT_EQ(lossy.first_line, model.lossy.first_line);
             // As a processor without AVX2 converts.
-            translation::force_plain(true);
-            force_plain_line_scan(true);
-            const std::string plain = run(input, w.way);
-            translation::force_plain(false);
-            force_plain_line_scan(false);
+            const std::string plain =
+                run(input, w.way, nullptr, Kernels{Kernel::Plain, LineScan::Basic});
             ASSERT_EQ(plain, model.out);
             EXPECT_EQ(lossy.characters, model.lossy.characters);
             EXPECT_EQ(lossy.first_line, model.lossy.first_line);
@@ -366,33 +366,33 @@ TEST_F(EngineCase, ViewerLinesAreCutAndConvertedHoweverLongTheLine) {
 TEST_F(EngineCase, StoppedConversionLeavesTheOldOutputAndNothingElse) {
     add_pair("ab", "bbaa");
     dir.write("out.txt", "precious");
-    job.InputName = dir.write("in.txt", std::string(200000, 'x') + "\r\naab\r\n");
-    job.OutputName = dir.file("out.txt");
-    EXPECT_THROW(Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
+    job.input_name = dir.write("in.txt", std::string(200000, 'x') + "\r\naab\r\n");
+    job.output_name = dir.file("out.txt");
+    EXPECT_THROW(generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
                  ReplacementGuardError);
     EXPECT_EQ(dir.read("out.txt"), "precious");
-    EXPECT_FALSE(job.OutputFile.is_open());
-    EXPECT_FALSE(job.InputFile.is_open());
-    job.OutputName = dir.file("new.txt");
-    EXPECT_THROW(Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
+    EXPECT_FALSE(job.output_file.is_open());
+    EXPECT_FALSE(job.input_file.is_open());
+    job.output_name = dir.file("new.txt");
+    EXPECT_THROW(generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr),
                  ReplacementGuardError);
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"in.txt", "out.txt"}));
 }
 
 TEST_F(EngineCase, DevicesAreNeverTheSameFile) {
-    job.InputName = "/dev/null";
-    job.OutputName = "/dev/null";
-    EXPECT_EQ(Generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
+    job.input_name = "/dev/null";
+    job.output_name = "/dev/null";
+    EXPECT_EQ(generate(job, ConversionWay::DosToWindows, table, pages, nullptr),
               GenerateOutcome::Done);
 }
 
 TEST_F(EngineCase, EndlessPairNamesThePairAndTheLine) {
     add_pair("x", "y");
     add_pair("ab", "bbaa");
-    job.InputName = dir.write("in.txt", "fine\r\nstill fine\r\naab\r\n");
-    job.OutputName = dir.file("out.txt");
+    job.input_name = dir.write("in.txt", "fine\r\nstill fine\r\naab\r\n");
+    job.output_name = dir.file("out.txt");
     try {
-        Generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr);
+        generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr);
         FAIL();
     } catch (const ReplacementGuardError& error) {
         EXPECT_EQ(error.pair(), 2u);

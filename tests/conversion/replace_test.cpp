@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "conversion/replace.h"
 
 #include <gtest/gtest.h>
@@ -10,94 +11,49 @@
 
 #include "lang/messages.h"
 #include "lang/texts.h"
+#include "support/replace_model.h"
 
 namespace glossek {
 namespace {
 
 const std::string kMarker(kMarkerWord);
 
-// The rescanning procedure as users know it, searched from the start of the line after
-// every replacement; `limit` stops it on pairs that would never end.
-bool naive_rescan(std::string& text, const std::string& search, const std::string& replacement,
-                  int limit) {
-    if (search.empty()) {
-        return true;
-    }
-    for (int steps = 0;; ++steps) {
-        auto at = text.find(search);
-        if (at == std::string::npos) {
-            return true;
-        }
-        if (steps == limit) {
-            return false;
-        }
-        text.replace(at, search.size(), replacement);
-    }
-}
-
-std::string each_once(const std::string& source, const std::string& search,
-                      const std::string& replacement) {
-    std::string result;
-    std::size_t from = 0;
-    for (auto at = source.find(search); at != std::string::npos; at = source.find(search, from)) {
-        result.append(source, from, at - from).append(replacement);
-        from = at + search.size();
-    }
-    return result.append(source, from);
-}
-
-// The whole procedure, the two phases through the marker word built out in full; false when
-// it goes on too long to follow here.
-bool naive_replace_all(const std::string& source, const std::string& search,
-                       const std::string& replacement, std::string& result) {
-    result = source;
-    if (search.empty() || replacement.find(search) == std::string::npos) {
-        return naive_rescan(result, search, replacement, 200);
-    }
-    if (kMarker.find(search) != std::string::npos) {
-        result = each_once(source, search, replacement);
-        return true;
-    }
-    return naive_rescan(result, search, kMarker, 200) &&
-           naive_rescan(result, kMarker, replacement, 200);
-}
-
-// ReplaceAll, in place too, and with the first phase handing its text on a few bytes at a
+// replace_all, in place too, and with the first phase handing its text on a few bytes at a
 // time, all give `expected`.
 void expect_everywhere(const std::string& source, const std::string& search,
                        const std::string& replacement, const std::string& expected) {
     SCOPED_TRACE("source '" + source + "' search '" + search + "' replacement '" + replacement +
                  "'");
-    ASSERT_EQ(ReplaceAll(source, search, replacement), expected);
+    ASSERT_EQ(replace_all(source, search, replacement), expected);
     std::string in_place = source;
     replace_all_in_place(in_place, search, replacement);
     ASSERT_EQ(in_place, expected) << "in place";
     const ReplacementBudget budget = replacement_budget(source.size(), search, replacement);
     for (std::size_t piece : {1, 2, 3, 7}) {
-        ASSERT_EQ(ReplaceAll(source, search, replacement, budget, piece), expected)
+        ASSERT_EQ(replace_all(source, search, replacement, budget, piece), expected)
             << "in pieces of " << piece;
     }
 }
 
 TEST(ReplaceAll, KnownResults) {
-    EXPECT_EQ(ReplaceAll("aaaa", "aa", "a"), "a");
-    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
-    EXPECT_EQ(ReplaceAll("aabb", "ab", ""), "");
-    EXPECT_EQ(ReplaceAll("aab", "ab", "b"), "b");
-    EXPECT_EQ(ReplaceAll("eel", "e", "ee"), "eeeel");
-    EXPECT_EQ(ReplaceAll("x" + kMarker + "x", "e", "ee"), "xeex");
-    EXPECT_EQ(ReplaceAll(ReplaceAll("ab", "a", "b"), "b", "c"), "cc");
-    EXPECT_EQ(ReplaceAll(std::string("a\0b\0", 4), std::string("\0", 1), "-"), "a-b-");
-    EXPECT_EQ(ReplaceAll("", "a", "b"), "");
-    EXPECT_EQ(ReplaceAll("abc", "abcd", "x"), "abc");
+    EXPECT_EQ(replace_all("aaaa", "aa", "a"), "a");
+    EXPECT_EQ(replace_all("abc", "", "x"), "abc");
+    EXPECT_EQ(replace_all("aabb", "ab", ""), "");
+    EXPECT_EQ(replace_all("aab", "ab", "b"), "b");
+    EXPECT_EQ(replace_all("eel", "e", "ee"), "eeeel");
+    EXPECT_EQ(replace_all("x" + kMarker + "x", "e", "ee"), "xeex");
+    EXPECT_EQ(replace_all(replace_all("ab", "a", "b"), "b", "c"), "cc");
+    EXPECT_EQ(replace_all(std::string("a\0b\0", 4), std::string("\0", 1), "-"), "a-b-");
+    EXPECT_EQ(replace_all("", "a", "b"), "");
+    EXPECT_EQ(replace_all("abc", "abcd", "x"), "abc");
     // Text produced by a replacement is searched again together with its neighbours.
-    EXPECT_EQ(ReplaceAll("abab", "ba", "ab"), "aabb");
+    EXPECT_EQ(replace_all("abab", "ba", "ab"), "aabb");
 }
 
 TEST(ReplaceAll, SearchTextInsideTheMarkerWordIsReplacedOnceEach) {
-    EXPECT_EQ(ReplaceAll("foo", "o", "oo"), "foooo");
-    EXPECT_EQ(ReplaceAll("top stop", "top", "[top]"), "[top] s[top]");
-    EXPECT_EQ(ReplaceAll("ttt", "t", "tt"), "tttttt");
+    EXPECT_EQ(replace_all("foo", "o", "oo"), "foooo");
+    EXPECT_EQ(replace_all("top stop", "top", "[top]"), "[top] s[top]");
+    EXPECT_EQ(replace_all("ttt", "t", "tt"), "tttttt");
 }
 
 // Cascades through the marker word: a search text that starts before the word or runs past
@@ -140,11 +96,12 @@ void agree_with_rescanning(int rounds, int max_length, int max_search, int min_c
         std::string search = text_of(max_search);
         std::string replacement = text_of(4);
         std::string expected;
-        if (search.empty() || !naive_replace_all(source, search, replacement, expected)) {
+        if (search.empty() ||
+            !test::model_replace_all(source, search, replacement, 200, expected)) {
             continue;
         }
         ++compared;
-        ASSERT_EQ(ReplaceAll(source, search, replacement), expected)
+        ASSERT_EQ(replace_all(source, search, replacement), expected)
             << "source '" << source << "' search '" << search << "' replacement '" << replacement
             << "'";
         std::string in_place = source;
@@ -219,7 +176,7 @@ TEST(ReplaceAll, AgreesWithTheRescanningProcedureOnPairsBuiltAroundTheMarkerWord
             source += kind == 0 ? search : kind == 1 ? kMarker : kind == 2 ? around() : letters(3);
         }
         std::string expected;
-        if (!naive_replace_all(source, search, replacement, expected)) {
+        if (!test::model_replace_all(source, search, replacement, 200, expected)) {
             continue;
         }
         ++compared;
@@ -252,15 +209,16 @@ TEST(ReplaceAll, PairsThatEndOnLongLinesGiveTheirResults) {
 
     // 25 million replacements, each 'a' passing every 'b'.
     const std::string swapped = std::string(5000, 'a') + std::string(5000, 'b');
-    EXPECT_TRUE(ReplaceAll(std::string(5000, 'b') + std::string(5000, 'a'), "ba", "ab") == swapped);
+    EXPECT_TRUE(replace_all(std::string(5000, 'b') + std::string(5000, 'a'), "ba", "ab") ==
+                swapped);
 
     // Cascades that run along the whole line.
-    EXPECT_EQ(ReplaceAll(std::string(2'000'000, 'a'), "aa", "a"), "a");
+    EXPECT_EQ(replace_all(std::string(2'000'000, 'a'), "aa", "a"), "a");
     std::string spaced;
     for (int i = 0; i < 200'000; ++i) {
         spaced += "word, ";
     }
-    EXPECT_EQ(ReplaceAll(spaced, ", ", ";").size(), 200'000u * 5);
+    EXPECT_EQ(replace_all(spaced, ", ", ";").size(), 200'000u * 5);
 }
 
 // The search text "xA" ends with the marker word's first letter: in phase 1 each 'x' before
@@ -269,7 +227,7 @@ TEST(ReplaceAll, PairsThatEndOnLongLinesGiveTheirResults) {
 // 2 then shrinks it back). The budget lets it.
 TEST(ReplaceAll, MarkerWordsMadeWhileThePairWorksAreWithinTheBudget) {
     const std::string line = std::string(3'000'000, 'x') + "A";
-    EXPECT_TRUE(ReplaceAll(line, "xA", "xA") == line);
+    EXPECT_TRUE(replace_all(line, "xA", "xA") == line);
 }
 
 TEST(ReplacementBudget, GrowsWithTheLineAndItsPair) {
@@ -299,7 +257,7 @@ TEST(ReplaceAll, GrowingCascadesAreStoppedForGrowth) {
           // The replacement holds the marker word: the second phase would never end.
           {"ab", "b", "bb" + kMarker}}) {
         try {
-            ReplaceAll(source, search, replacement);
+            replace_all(source, search, replacement);
             ADD_FAILURE() << search << " -> " << replacement << " must be stopped";
         } catch (const ReplacementGuardError& error) {
             EXPECT_EQ(error.reason(), ReplacementGuardError::Reason::Growth);
@@ -312,7 +270,7 @@ TEST(ReplaceAll, GrowingCascadesAreStoppedForGrowth) {
 std::uint64_t stopped_after(const std::string& source, const std::string& search,
                             const std::string& replacement, std::uint64_t max_replacements) {
     try {
-        ReplaceAll(source, search, replacement, {UINT64_MAX, max_replacements});
+        replace_all(source, search, replacement, {UINT64_MAX, max_replacements});
     } catch (const ReplacementGuardError& error) {
         EXPECT_EQ(error.reason(), ReplacementGuardError::Reason::Count);
         return error.limit();
@@ -332,9 +290,9 @@ TEST(ReplaceAll, TheCountBudgetStopsExactlyPastIt) {
 
 TEST(ReplaceAll, PairsThatDoNotLengthenTheLineAreNeverStoppedForGrowth) {
     const ReplacementBudget no_room{0, UINT64_MAX};
-    EXPECT_EQ(ReplaceAll("bbaa", "ba", "ab", no_room), "aabb");
-    EXPECT_EQ(ReplaceAll("aaaa", "aa", "a", no_room), "a");
-    EXPECT_EQ(ReplaceAll("aabb", "ab", "", no_room), "");
+    EXPECT_EQ(replace_all("bbaa", "ba", "ab", no_room), "aabb");
+    EXPECT_EQ(replace_all("aaaa", "aa", "a", no_room), "a");
+    EXPECT_EQ(replace_all("aabb", "ab", "", no_room), "");
 }
 
 TEST(ReplacementGuardMessage, NamesTheBudgetThePairAndTheLineInBothLanguages) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/job.h"
+#include "app/command_line.h"
 #include "fuzz_support.h"
 
 namespace {

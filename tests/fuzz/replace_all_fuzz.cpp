@@ -1,4 +1,5 @@
-// ReplaceAll on an arbitrary line and pair: it ends (or stops the pair with its guard error)
+// SPDX-License-Identifier: MIT
+// replace_all on an arbitrary line and pair: it ends (or stops the pair with its guard error)
 // in bounded time and memory, the in-place form and a run whose first phase hands its text
 // on in small pieces agree with it, a pair that does not lengthen the line is never stopped
 // for growth, and where the plain rescanning procedure ends soon, the result is that
@@ -9,53 +10,16 @@
 
 #include "conversion/replace.h"
 #include "fuzz_support.h"
+#include "support/replace_model.h"
 
 namespace {
 
 using glossek::fuzz::check;
 
-// Searched from the start of the text after every replacement; false past `limit` steps.
-bool rescan(std::string& text, const std::string& search, std::string_view replacement, int limit) {
-    for (int steps = 0;; ++steps) {
-        const auto at = text.find(search);
-        if (at == std::string::npos) {
-            return true;
-        }
-        if (steps == limit) {
-            return false;
-        }
-        text.replace(at, search.size(), replacement);
-    }
-}
-
-std::string each_once(const std::string& text, const std::string& search,
-                      const std::string& replacement) {
-    std::string result;
-    std::size_t from = 0;
-    for (auto at = text.find(search); at != std::string::npos; at = text.find(search, from)) {
-        result.append(text, from, at - from).append(replacement);
-        from = at + search.size();
-    }
-    return result.append(text, from);
-}
-
 // The expected result, or false when the procedure goes on too long to follow here.
 bool reference(const std::string& line, const std::string& search, const std::string& replacement,
                std::string& result) {
-    constexpr int kLimit = 64;
-    result = line;
-    if (search.empty()) {
-        return true;
-    }
-    if (replacement.find(search) == std::string::npos) {
-        return rescan(result, search, replacement, kLimit);
-    }
-    if (glossek::kMarkerWord.find(search) != std::string_view::npos) {
-        result = each_once(line, search, replacement);
-        return true;
-    }
-    return rescan(result, search, glossek::kMarkerWord, kLimit) &&
-           rescan(result, std::string(glossek::kMarkerWord), replacement, kLimit);
+    return glossek::test::model_replace_all(line, search, replacement, 64, result);
 }
 
 }  // namespace
@@ -87,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string result;
     bool stopped = false;
     try {
-        result = glossek::ReplaceAll(line, search, replacement);
+        result = glossek::replace_all(line, search, replacement);
     } catch (const glossek::ReplacementGuardError& error) {
         stopped = true;
         check(replacement.size() > search.size() ||
@@ -97,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string in_pieces;
     bool pieces_stopped = false;
     try {
-        in_pieces = glossek::ReplaceAll(
+        in_pieces = glossek::replace_all(
             line, search, replacement,
             glossek::replacement_budget(line.size(), search, replacement), piece_size);
     } catch (const glossek::ReplacementGuardError&) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // load_table_file on arbitrary files: refused with one of its errors or loaded whole, and
 // a loaded table saved in either code notation reads back the same (unless it has grown
 // past the size a table file may have).
@@ -5,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/job.h"
+#include "files/text_file.h"
 #include "fuzz_support.h"
 #include "table/table_file.h"
 
@@ -13,16 +14,17 @@ namespace {
 
 using glossek::fuzz::check;
 
-bool loads(glossek::ConversionJob& job, glossek::ConversionTable& table,
+bool loads(const std::string& name, glossek::ConversionTable& table,
            std::vector<glossek::TableRow>& rows) {
+    glossek::TextLineFile file;
     try {
-        rows = glossek::load_table_file(job, table);
+        rows = glossek::load_table_file(name, file, table);
         return true;
     } catch (const glossek::TextIoError&) {
     } catch (const glossek::CodeTextError&) {
     } catch (const glossek::TableFileError&) {
     }
-    check(!job.TableFile.is_open(), "table file left open after a refusal");
+    check(!file.is_open(), "table file left open after a refusal");
     return false;
 }
 
@@ -33,17 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const glossek::fuzz::ScratchFile saved("saved.glk");
     input.write({reinterpret_cast<const char*>(data), size});
 
-    glossek::ConversionJob job;
-    job.TableName = input.name();
-    job.PairCount = 7;
     glossek::ConversionTable table;
+    table.pair_count = 7;
     std::vector<glossek::TableRow> rows;
-    if (!loads(job, table, rows)) {
-        check(job.PairCount == 7 && table.pairs.empty(), "a refused file changed the table");
+    if (!loads(input.name(), table, rows)) {
+        check(table.pair_count == 7 && table.pairs.empty(), "a refused file changed the table");
         return 0;
     }
-    check(glossek::is_notation(job.Notation), "loaded without a notation");
-    check(rows.size() == static_cast<std::size_t>(job.PairCount), "rows and pair count differ");
+    check(glossek::is_notation(table.notation), "loaded without a notation");
+    check(rows.size() == table.pair_count, "rows and pair count differ");
     check(table.pairs.size() == rows.size(), "table and rows differ");
 
     for (const char* notation : {"HEXA", "DECI"}) {
@@ -61,12 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "a table of codes made from a loaded table is refused");
             continue;
         }
-        glossek::ConversionJob back_job;
-        back_job.TableName = saved.name();
         glossek::ConversionTable back;
         std::vector<glossek::TableRow> back_rows;
-        check(loads(back_job, back, back_rows), "a saved table is refused");
-        check(back_rows == coded && back_job.Notation == notation, "saved rows read back changed");
+        check(loads(saved.name(), back, back_rows), "a saved table is refused");
+        check(back_rows == coded && back.notation == notation, "saved rows read back changed");
         for (std::size_t k = 0; k < rows.size(); ++k) {
             check(back.pairs[k].char_from == table.pairs[k].char_from &&
                       back.pairs[k].char_to == table.pairs[k].char_to,

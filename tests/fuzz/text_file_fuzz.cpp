@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/text_file.h"
+#include "files/text_file.h"
 #include "fuzz_support.h"
 
 namespace {

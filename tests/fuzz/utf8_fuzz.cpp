@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/code_pages.h"
-#include "conversion/transcode.h"
 #include "fuzz_support.h"
+#include "pages/code_pages.h"
+#include "pages/page_converter.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -42,7 +43,8 @@ QStringList listed_files(const QString& folder, const QString& filter) {
         dialog->reject();
     });
     QtDialogs dialogs;
-    EXPECT_FALSE(dialogs.open_file(folder, {parse_filter(filter)}).has_value());
+    dialogs.set_start_folder(folder);
+    EXPECT_FALSE(dialogs.open_file({parse_filter(filter)}).has_value());
     return listed;
 }
 

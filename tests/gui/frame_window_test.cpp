@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "files/file_names.h"
 #include "gui/program_icon.h"
 #include "gui/window_fixture.h"
 
@@ -156,8 +157,8 @@ TEST_F(FrameWindow, CommandLineFillsTheWindowWithoutRunning) {
     EXPECT_EQ(box("txt_inp")->text(), name("in.txt"));
     EXPECT_EQ(box("txt_out")->text(), name("out.txt"));
     EXPECT_TRUE(option("opt_xtf")->isChecked());
-    EXPECT_EQ(state.job.PairCount, 1);
-    EXPECT_EQ(state.job.TableName, dir.file("t.glk"));
+    EXPECT_EQ(state.table.pair_count, 1u);
+    EXPECT_EQ(state.job.table_name, dir.file("t.glk"));
     EXPECT_EQ(grid()->item(0, 1)->text(), "b");
     EXPECT_TRUE(maximised("frm_gen"));
     EXPECT_FALSE(file_exists(dir.file("out.txt")));
@@ -173,7 +174,7 @@ TEST_F(FrameWindow, FileAloneOnTheCommandLineIsTakenAsInputTakesIt) {
     EXPECT_EQ(box("txt_out")->text(), name("letter.cvt.txt"));
     EXPECT_EQ(lines("mem_wvi"), (QStringList{"Dear", "Sir"}));
     EXPECT_TRUE(action("mnu_wvi")->isEnabled());
-    EXPECT_EQ(state.job.LineCount, 2);
+    EXPECT_EQ(state.job.line_count, 2);
     trigger("mnu_fgo");
     EXPECT_EQ(dir.read("letter.cvt.txt"), "Dear\r\nSir\r\n");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "conversion/commands.h"
+#include "files/file_names.h"
 #include "gui/window_fixture.h"
 
 namespace glossek {
@@ -41,41 +42,6 @@ std::vector<std::string> folder_entries(const std::string& folder) {
     return names;
 }
 
-TEST(GoDecision, ChecksInOrderThenAsksOnlyForAnExistingOutput) {
-    test::TempDir dir;
-    ConversionJob job;
-    EXPECT_EQ(decide_go(job).refusal, GoRefusal::OutputUnnamed);
-    job.OutputName = dir.file("out.txt");
-    // No table and an empty input box: the two empty names are equal.
-    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameInputTable);
-    job.InputName = dir.write("in.txt", "x");
-    job.TableName = job.OutputName;
-    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameOutputTable);
-    job.TableName = dir.file("t.glk");
-    job.OutputName = job.InputName;
-    EXPECT_EQ(decide_go(job).refusal, GoRefusal::SameInputOutput);
-    EXPECT_FALSE(decide_go(job).ask_overwrite);  // a refused Go asks nothing
-
-    job.OutputName = dir.file("out.txt");
-    GoDecision decision = decide_go(job);
-    EXPECT_EQ(decision.refusal, GoRefusal::None);
-    EXPECT_FALSE(decision.ask_overwrite);
-    EXPECT_TRUE(decision.input_exists);
-    dir.write("out.txt", "old");
-    EXPECT_TRUE(decide_go(job).ask_overwrite);
-    job.InputName = dir.file("missing.txt");
-    EXPECT_FALSE(decide_go(job).input_exists);
-}
-
-TEST(ProposedOutputName, CvtGoesBeforeTheExtensionOfTheNameOnly) {
-    EXPECT_EQ(proposed_output_name("/docs/LETTER.TXT"), "/docs/LETTER.cvt.TXT");
-    EXPECT_EQ(proposed_output_name("/a/b.c/README"), "/a/b.c/README.cvt");
-    EXPECT_EQ(proposed_output_name("/docs/notes"), "/docs/notes.cvt");
-    EXPECT_EQ(proposed_output_name("/docs/report.2024.final.txt"),
-              "/docs/report.2024.final.cvt.txt");
-    EXPECT_EQ(proposed_output_name("/docs/.profile"), "/docs/.cvt.profile");
-}
-
 TEST_F(GeneralData, InputProposesTheOutputAndFillsTheViewerFromItsStart) {
     start();
     // A long last line must not leave the viewer scrolled to its end or to its right.
@@ -92,7 +58,7 @@ TEST_F(GeneralData, InputProposesTheOutputAndFillsTheViewerFromItsStart) {
     ASSERT_EQ(shown.size(), 1000);
     EXPECT_EQ(shown.front(), "line 1");
     EXPECT_EQ(shown.back(), "line 1000");
-    EXPECT_EQ(state.job.LineCount, 1500);
+    EXPECT_EQ(state.job.line_count, 1500);
     EXPECT_TRUE(action("mnu_wvi")->isEnabled());
     EXPECT_TRUE(maximised("frm_gen"));
 
@@ -105,7 +71,7 @@ TEST_F(GeneralData, InputProposesTheOutputAndFillsTheViewerFromItsStart) {
 
     dialogs.files.push_back(QString::fromStdString(dir.write("empty.txt", "")));
     trigger("mnu_fin");
-    EXPECT_EQ(state.job.LineCount, 10000);
+    EXPECT_EQ(state.job.line_count, 10000);
     EXPECT_TRUE(lines("mem_wvi").isEmpty());
 }
 
@@ -177,7 +143,7 @@ TEST_F(GeneralData, GoChecksNamesInOrder) {
         EXPECT_EQ(shown.title, "Glossek");
     }
 
-    state.job.TableName = dir.file("t.glk");
+    state.job.table_name = dir.file("t.glk");
     dialogs.shown.clear();
     box("txt_inp")->setText("in.txt");
     box("txt_out")->setText("t.glk");
@@ -206,7 +172,7 @@ TEST_F(GeneralData, GoConvertsShowsTheResultAndReportsTheEnd) {
     EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
     EXPECT_TRUE(action("mnu_wre")->isEnabled());
     EXPECT_FALSE(window("frm_wre")->isHidden());
-    // LineCount 10000 for a file never shown: 2500 lines take the bar to 25.
+    // line_count 10000 for a file never shown: 2500 lines take the bar to 25.
     ASSERT_FALSE(progress.isEmpty());
     EXPECT_EQ(progress.last().at(0).toInt(), 25);
 }
@@ -254,7 +220,7 @@ TEST_F(GeneralData, ProgressFollowsLineCount) {
     start();
     dialogs.files.push_back(QString::fromStdString(dir.write("three.txt", "a\r\nb\r\nc\r\n")));
     trigger("mnu_fin");
-    ASSERT_EQ(state.job.LineCount, 3);
+    ASSERT_EQ(state.job.line_count, 3);
     dir.write("three.txt", "a\r\nb\r\nc\r\nd\r\ne\r\n");  // grown since it was shown
     QSignalSpy progress(find<QProgressBar>("gge_progress"), &QProgressBar::valueChanged);
     trigger("mnu_fgo");

@@ -8,7 +8,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "app/batch.h"
+#include "app/side_files.h"
+#include "files/file_names.h"
 #include "gui/window_fixture.h"
 
 namespace glossek {
@@ -136,7 +137,7 @@ struct LanguageSwitch : test::WindowFixture {
     // A new run of the program in the same folder, knowing no language yet.
     void restart() {
         windows.reset();
-        state.LanguageCode.clear();
+        state.language_code.clear();
         state.texts = LanguageTexts();
         start();
     }
@@ -145,7 +146,7 @@ struct LanguageSwitch : test::WindowFixture {
 TEST_F(LanguageSwitch, NoFileStartsInEnglishWithoutCreatingItAndEnglishThenCreatesIt) {
     start();
     expect_every_caption(false);
-    EXPECT_EQ(state.LanguageCode, "US");
+    EXPECT_EQ(state.language_code, "US");
     EXPECT_FALSE(file_exists(dir.file("GLK32.LNG")));
     // Written beside the program even when the current folder has moved elsewhere.
     const std::string elsewhere = dir.file("elsewhere");
@@ -166,7 +167,7 @@ TEST_F(LanguageSwitch, FrenchIsWrittenInFourBytesAndReadAtTheNextStart) {
     expect_every_caption(true);
 
     restart();
-    EXPECT_EQ(state.LanguageCode, "FR");
+    EXPECT_EQ(state.language_code, "FR");
     expect_every_caption(true);
     EXPECT_EQ(state.texts.lng_row, "Ligne");
 }
@@ -181,7 +182,7 @@ TEST_F(LanguageSwitch, FileIsReadAtStartAndNotRewritten) {
     dir.write("GLK32.LNG", " FR\r\n");
     restart();
     expect_every_caption(false);
-    EXPECT_EQ(state.LanguageCode, "US");
+    EXPECT_EQ(state.language_code, "US");
     EXPECT_EQ(dir.read("GLK32.LNG"), " FR\r\n");
     find<QAbstractButton>("cmd_hlp")->click();
     EXPECT_EQ(dialogs.texts("help"), std::vector<QString>{"_TabUS"});
@@ -205,7 +206,7 @@ TEST_F(LanguageSwitch, SwitchRewritesTheCaptionsAndLeavesTheDataAlone) {
     EXPECT_EQ(box("txt_inp")->text(), "/data/in.txt");
     EXPECT_EQ(box("txt_out")->text(), "/data/out.txt");
     EXPECT_TRUE(option("opt_dos")->isChecked());
-    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_EQ(state.table.notation, "HEXA");
     EXPECT_TRUE(option("opt_hexa")->isChecked());
     EXPECT_EQ(grid()->item(0, 0)->text(), "61");
     EXPECT_EQ(state.table.pairs[0].char_from, "a");
@@ -281,11 +282,11 @@ TEST_F(LanguageSwitch, QtsOwnTextsFollowTheLanguage) {
 TEST_F(LanguageSwitch, FailedWriteIsReportedWithTheNewLanguageKeptAndEveryChildMinimised) {
     start();
     // The program's folder is a plain file: nothing can be created in it, even by root.
-    state.ProgramDir = dir.write("plain", "x") + "/";
+    state.program_dir = dir.write("plain", "x") + "/";
     trigger("mnu_FR");
     ASSERT_EQ(dialogs.texts("error").size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "glossek");
-    EXPECT_EQ(state.LanguageCode, "FR");
+    EXPECT_EQ(state.language_code, "FR");
     expect_every_caption(true);
     EXPECT_EQ(maximised_count(), 0);
     EXPECT_TRUE(minimised("frm_gen"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog seam answered in advance, recording everything the program showed.
 #pragma once
 
@@ -42,21 +43,6 @@ public:
         shown.push_back({"question", title, text});
         return take(answers, false);
     }
-    // The filters of an open dialog, one "description|pattern" each, joined by "||".
-    std::optional<QString> open_file(const QString& folder,
-                                     const QList<FileFilter>& filters) override {
-        QStringList texts;
-        for (const FileFilter& filter : filters) {
-            texts << filter.description + "|" + filter.pattern;
-        }
-        shown.push_back({"open", folder, texts.join("||")});
-        return take(files, std::optional<QString>());
-    }
-    std::optional<QString> save_file(const QString& folder, const FileFilter& filter,
-                                     const QString& suffix) override {
-        shown.push_back({"save", folder, filter.description + "|" + filter.pattern + "|" + suffix});
-        return take(files, std::optional<QString>());
-    }
     std::optional<QString> input_text(const QString& title, const QString& prompt,
                                       const QString& initial, int max_length) override {
         shown.push_back(
@@ -100,6 +86,23 @@ public:
             }
         }
         return result;
+    }
+
+protected:
+    // The filters of an open dialog, one "description|pattern" each, joined by "||".
+    std::optional<QString> ask_open_file(const QString& folder,
+                                         const QList<FileFilter>& filters) override {
+        QStringList texts;
+        for (const FileFilter& filter : filters) {
+            texts << filter.description + "|" + filter.pattern;
+        }
+        shown.push_back({"open", folder, texts.join("||")});
+        return take(files, std::optional<QString>());
+    }
+    std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
+                                         const QString& suffix) override {
+        shown.push_back({"save", folder, filter.description + "|" + filter.pattern + "|" + suffix});
+        return take(files, std::optional<QString>());
     }
 
 private:

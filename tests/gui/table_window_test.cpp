@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "files/file_names.h"
 #include "gui/window_fixture.h"
 
 namespace glossek {
@@ -42,7 +43,7 @@ TEST_F(TableWindow, StartsMinimisedWithOneEmptyRowInCharacters) {
     EXPECT_EQ(grid()->rowCount(), 1);
     EXPECT_EQ(grid()->horizontalHeaderItem(0)->text(), "To be converted");
     EXPECT_EQ(grid()->horizontalHeaderItem(1)->text(), "Replaced by");
-    EXPECT_EQ(state.job.Notation, "CHAR");
+    EXPECT_EQ(state.table.notation, "CHAR");
 }
 
 TEST_F(TableWindow, TypingInEachNotation) {
@@ -163,7 +164,7 @@ TEST_F(TableWindow, ButtonsMoveRowsWithTheirPairs) {
     EXPECT_EQ(cell(2, 0), "a");
     EXPECT_EQ(cell(3, 0), "b");
     EXPECT_EQ(grid()->currentRow(), 0);
-    EXPECT_EQ(state.job.PairCount, 3);
+    EXPECT_EQ(state.table.pair_count, 3u);
 
     grid()->setCurrentCell(1, 0);
     button("cmd_del")->click();
@@ -177,7 +178,7 @@ TEST_F(TableWindow, RefusedSwitchBetweenCodesSaysNothing) {
     option("opt_hexa")->setChecked(true);
     option("opt_deci")->setChecked(true);
     EXPECT_TRUE(option("opt_hexa")->isChecked());
-    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_EQ(state.table.notation, "HEXA");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -192,9 +193,9 @@ TEST_F(TableWindow, FailedSwitchBackToCharactersKeepsTheCodes) {
     EXPECT_EQ(cell(1, 0), "A");
     EXPECT_EQ(cell(2, 0), "4 ");
     EXPECT_TRUE(option("opt_char")->isChecked());
-    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_EQ(state.table.notation, "HEXA");
     option("opt_hexa")->setChecked(true);
-    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_EQ(state.table.notation, "HEXA");
 }
 
 TEST_F(TableWindow, SaveThenRecallGivesTheSameRowsInEachNotation) {
@@ -223,7 +224,7 @@ TEST_F(TableWindow, SaveThenRecallGivesTheSameRowsInEachNotation) {
         EXPECT_EQ(dialogs.shown.back().text, "Glossek conversion (*.glk) |*.GLK");
         EXPECT_EQ(grid()->rowCount(), 2) << notation;
         EXPECT_EQ(cell(1, 0), before0);
-        EXPECT_EQ(state.job.Notation, notation);
+        EXPECT_EQ(state.table.notation, notation);
         EXPECT_EQ(state.table.pairs[0].char_from, "ab");
         EXPECT_EQ(box("txt_tcv")->text(), file);
         EXPECT_TRUE(option("opt_xtf")->isChecked());
@@ -244,14 +245,14 @@ TEST_F(TableWindow, RecallOfAShorterOrRefusedFile) {
     trigger("Recallfile1");
     EXPECT_EQ(grid()->rowCount(), 1);
     EXPECT_TRUE(option("opt_hexa")->isChecked());
-    EXPECT_EQ(state.job.PairCount, 1);
+    EXPECT_EQ(state.table.pair_count, 1u);
 
     dialogs.files.push_back(QString::fromStdString(dir.write("bad.glk", "char\r\n- x\r\n+ y\r\n")));
     trigger("Recallfile1");
     ASSERT_EQ(dialogs.texts("error").size(), 1u);
     EXPECT_TRUE(dialogs.texts("error")[0].contains("CHAR, HEXA or DECI"));
     EXPECT_EQ(cell(1, 0), "7A");
-    EXPECT_EQ(state.job.TableName, one.toStdString());
+    EXPECT_EQ(state.job.table_name, one.toStdString());
 
     dialogs.files.push_back(QString::fromStdString(dir.write("alone.glk", "DECI\r\n")));
     trigger("Recallfile1");

@@ -30,7 +30,7 @@ struct WindowFixture : ::testing::Test {
     AppState state;
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramWindows> windows;
-    Tmdi_glk* frame = nullptr;
+    FrameWindow* frame = nullptr;
 
     WindowFixture() {
         ::setenv("GLOSSEK_OEMCP", "850", 1);
@@ -40,12 +40,12 @@ struct WindowFixture : ::testing::Test {
     // The program started from the test's folder, which is its own folder too.
     void start(const std::vector<std::string>& args = {}) {
         windows.reset();
-        state.ProgramDir = dir.path() + "/";
-        state.StartDir = dir.path();
+        state.program_dir = dir.path() + "/";
+        state.start_dir = dir.path();
         windows = std::make_unique<ProgramWindows>(state, dialogs,
                                                    QStringLiteral("/opt/glossek/glossek"));
         frame = &windows->frame();
-        windows->start(interpret_parameters(parse_parameters(args), state.StartDir));
+        windows->start(interpret_parameters(parse_parameters(args), state.start_dir));
         frame->show();
         // As on a desktop, the window shown is the active one, with the keyboard.
         frame->activateWindow();

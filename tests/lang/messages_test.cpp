@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lang/messages.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,9 @@
 #include <new>
 
 #include "conversion/engine.h"
-#include "conversion/job.h"
 #include "conversion/replace.h"
-#include "conversion/text_file.h"
+#include "files/file_names.h"
+#include "files/text_file.h"
 #include "table/table_file.h"
 
 namespace glossek {
@@ -78,8 +79,7 @@ TEST(ErrorMessage, OutOfMemorySaysTheFileTheLineAndItsSize) {
 }
 
 TEST(ErrorMessage, CommandLineRefusalsNameTheirFiles) {
-    ErrorMessage several =
-        error_message(AmbiguousTableName("/t/CONV.glk", {"/t/a", "/t/b"}), english());
+    ErrorMessage several = error_message(AmbiguousName("/t/CONV.glk", {"/t/a", "/t/b"}), english());
     EXPECT_EQ(several.file, "/t/CONV.glk");
     EXPECT_EQ(several.listed, (std::vector<std::string>{"/t/a", "/t/b"}));
     EXPECT_EQ(several.text, english().lng_table_ambiguous);
@@ -136,6 +136,20 @@ TEST(PrintableName, Utf8StaysControlsAndInvalidBytesAreEscaped) {
     EXPECT_EQ(printable_name("\xF4\x90\x80\x80"), "\\xF4\\x90\\x80\\x80");  // past U+10FFFF
     EXPECT_EQ(printable_name("cut\xE4\xB8"), "cut\\xE4\\xB8");
     EXPECT_EQ(printable_name("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
+TEST(ErrorBoxText, FullStopAfterALastByteThatSortsAfterIt) {
+    EXPECT_EQ(error_box_text(TextIoError(2).what()), "File not found.");
+    EXPECT_EQ(error_box_text(TextIoError(32).what()), "I/O error 32.");
+    EXPECT_EQ(error_box_text("Done."), "Done.");
+    EXPECT_EQ(error_box_text("Really!"), "Really!");
+    EXPECT_EQ(error_box_text("continue..."), "continue...");
+}
+
+TEST(ApplicationTitle, NameUpToTheFirstDotWithLaterLettersLowered) {
+    EXPECT_EQ(application_title("/usr/lib/glossek/glossek"), "glossek");
+    EXPECT_EQ(application_title("/opt/GLK32.EXE"), "Glk32");
+    EXPECT_EQ(application_title("My.Prog.bin"), "My");
 }
 
 }  // namespace

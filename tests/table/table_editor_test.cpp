@@ -6,9 +6,8 @@ namespace glossek {
 namespace {
 
 struct Editor : ::testing::Test {
-    ConversionJob job;
     ConversionTable table;
-    TableEditor editor{job, table};
+    TableEditor editor{table};
 
     void type(int row, int column, const std::string& keys) {
         for (char key : keys) {
@@ -18,9 +17,9 @@ struct Editor : ::testing::Test {
 };
 
 TEST_F(Editor, StartsWithOneEmptyRowInCharacters) {
-    EXPECT_EQ(job.Notation, "CHAR");
+    EXPECT_EQ(table.notation, "CHAR");
     EXPECT_EQ(editor.row_count(), 1);
-    EXPECT_EQ(job.PairCount, 1);
+    EXPECT_EQ(table.pair_count, 1u);
     EXPECT_EQ(editor.cell(1, 0), "");
 }
 
@@ -83,7 +82,7 @@ TEST_F(Editor, RowsAndRecordsMoveTogether) {
     type(2, 0, "b");
     editor.add();
     type(3, 0, "c");
-    EXPECT_EQ(job.PairCount, 3);
+    EXPECT_EQ(table.pair_count, 3u);
 
     editor.insert(1);
     EXPECT_EQ(editor.cell(1, 0), "");
@@ -91,12 +90,12 @@ TEST_F(Editor, RowsAndRecordsMoveTogether) {
     EXPECT_EQ(editor.cell(4, 0), "c");
     EXPECT_EQ(table.pairs[1].char_from, "a");
     EXPECT_EQ(table.pairs[0].char_from, "");
-    EXPECT_EQ(job.PairCount, 4);
+    EXPECT_EQ(table.pair_count, 4u);
 
     editor.remove(3);
     EXPECT_EQ(editor.cell(3, 0), "c");
     EXPECT_EQ(table.pairs[2].char_from, "c");
-    EXPECT_EQ(job.PairCount, 3);
+    EXPECT_EQ(table.pair_count, 3u);
 
     // A notation switch after the moves shows what the rows showed.
     ASSERT_TRUE(editor.switch_to("HEXA"));
@@ -107,7 +106,7 @@ TEST_F(Editor, RowsAndRecordsMoveTogether) {
     editor.remove(1);
     editor.remove(1);  // the last row stays
     EXPECT_EQ(editor.row_count(), 1);
-    EXPECT_EQ(job.PairCount, 1);
+    EXPECT_EQ(table.pair_count, 1u);
 }
 
 TEST_F(Editor, AddAppendsAnEmptyPairEvenWhereAnOldRecordWas) {
@@ -140,7 +139,7 @@ TEST_F(Editor, CodeNotationsDoNotSwitchIntoEachOther) {
     ASSERT_TRUE(editor.switch_to("HEXA"));
     EXPECT_FALSE(editor.switch_to("DECI"));
     EXPECT_FALSE(editor.switch_to("HEXA"));
-    EXPECT_EQ(job.Notation, "HEXA");
+    EXPECT_EQ(table.notation, "HEXA");
 }
 
 TEST_F(Editor, FailedSwitchBackLeavesTheLaterRowsInCodes) {
@@ -152,7 +151,7 @@ TEST_F(Editor, FailedSwitchBackLeavesTheLaterRowsInCodes) {
     editor.enter_text(3, 0, "43");
 
     EXPECT_THROW(editor.switch_to("CHAR"), CodeTextError);
-    EXPECT_EQ(job.Notation, "HEXA");
+    EXPECT_EQ(table.notation, "HEXA");
     EXPECT_EQ(editor.cell(1, 0), "A");
     EXPECT_EQ(editor.cell(2, 0), "4G");
     EXPECT_EQ(editor.cell(3, 0), "43");
@@ -167,7 +166,7 @@ TEST_F(Editor, FailedSwitchBackLeavesTheLaterRowsInCodes) {
 TEST_F(Editor, LoadedRowsSetTheCountAndAnEmptyTableShowsOneRow) {
     editor.show_loaded({{"a", "b"}, {"c", "d"}});
     EXPECT_EQ(editor.row_count(), 2);
-    EXPECT_EQ(job.PairCount, 2);
+    EXPECT_EQ(table.pair_count, 2u);
     editor.show_loaded({});
     EXPECT_EQ(editor.row_count(), 1);
     EXPECT_EQ(editor.cell(1, 0), "");

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "table/table_file.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "conversion/job.h"
+#include "files/text_file.h"
 #include "support/temp_dir.h"
 
 namespace glossek {
@@ -14,22 +15,21 @@ using test::TempDir;
 using Rows = std::vector<TableRow>;
 
 struct Loaded {
-    ConversionJob job;
+    TextLineFile file;
     ConversionTable table;
     Rows rows;
 };
 
 void load(Loaded& into, const std::string& name) {
-    into.job.TableName = name;
-    into.rows = load_table_file(into.job, into.table);
+    into.rows = load_table_file(name, into.file, into.table);
 }
 
 TEST(TableFile, ReadsTheExampleInBothCodeNotations) {
     TempDir dir;
     Loaded hexa;
     load(hexa, dir.write("h.glk", "HEXA\r\n- 82\r\n+ E9\r\n- 1A\r\n+ \r\n"));
-    EXPECT_EQ(hexa.job.Notation, "HEXA");
-    EXPECT_EQ(hexa.job.PairCount, 2);
+    EXPECT_EQ(hexa.table.notation, "HEXA");
+    EXPECT_EQ(hexa.table.pair_count, 2u);
     EXPECT_EQ(hexa.rows, (Rows{{"82", "E9"}, {"1A", ""}}));
     EXPECT_EQ(hexa.table.pairs[0].char_from, "\x82");
     EXPECT_EQ(hexa.table.pairs[0].char_to, "\xE9");
@@ -57,9 +57,9 @@ TEST(TableFile, SaveThenLoadGivesBackEveryRowWholeInEachNotation) {
         save_table_file(file, name, notation, rows);
         Loaded back;
         load(back, name);
-        EXPECT_EQ(back.job.Notation, notation);
+        EXPECT_EQ(back.table.notation, notation);
         EXPECT_EQ(back.rows, rows);
-        EXPECT_EQ(back.job.PairCount, static_cast<int>(rows.size()));
+        EXPECT_EQ(back.table.pair_count, rows.size());
     }
     Loaded hexa;
     load(hexa, dir.file("HEXA.glk"));
@@ -121,21 +121,21 @@ TEST(TableFile, FilesLargerThanTheLimitAreRefusedWithoutReadingThemWhole) {
     ASSERT_EQ(at_limit.size(), kTableFileLimit);
     Loaded big;
     load(big, dir.write("limit.glk", at_limit));
-    EXPECT_EQ(big.job.PairCount, 1);
+    EXPECT_EQ(big.table.pair_count, 1u);
     for (const std::string& bytes :
          {at_limit + "-", "CHAR\r\n- " + std::string(2 * kTableFileLimit, 'y'),
           "CHAR" + std::string(3 * kTableFileLimit, '\0'),
           "HEXA\r" + std::string(kTableFileLimit, '\r')}) {
-        loaded.job.TableName = dir.write("big.glk", bytes);
+        const std::string bad_name = dir.write("big.glk", bytes);
         try {
-            load_table_file(loaded.job, loaded.table);
+            load_table_file(bad_name, loaded.file, loaded.table);
             ADD_FAILURE() << "read";
         } catch (const TableFileError& error) {
             EXPECT_EQ(error.reason(), TableFileError::Reason::TooLarge);
         }
-        EXPECT_EQ(loaded.job.PairCount, 1);
+        EXPECT_EQ(loaded.table.pair_count, 1u);
         EXPECT_EQ(loaded.table.pairs.size(), 1u);
-        EXPECT_FALSE(loaded.job.TableFile.is_open());
+        EXPECT_FALSE(loaded.file.is_open());
     }
     // Bytes after a Ctrl-Z are no data: they do not count.
     load(loaded,
@@ -147,7 +147,7 @@ TEST(TableFile, IncompleteLastPairIsNeitherShownNorCounted) {
     TempDir dir;
     Loaded loaded;
     load(loaded, dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n- c\r\n"));
-    EXPECT_EQ(loaded.job.PairCount, 1);
+    EXPECT_EQ(loaded.table.pair_count, 1u);
     EXPECT_EQ(loaded.rows, (Rows{{"a", "b"}}));
 }
 
@@ -156,8 +156,8 @@ TEST(TableFile, KeywordAloneGivesAnEmptyTable) {
     Loaded loaded;
     load(loaded, dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n"));
     load(loaded, dir.write("k.glk", "DECI\r\n"));
-    EXPECT_EQ(loaded.job.Notation, "DECI");
-    EXPECT_EQ(loaded.job.PairCount, 0);
+    EXPECT_EQ(loaded.table.notation, "DECI");
+    EXPECT_EQ(loaded.table.pair_count, 0u);
     EXPECT_TRUE(loaded.rows.empty());
 }
 
@@ -168,17 +168,17 @@ TEST(TableFile, RefusedFilesChangeNothing) {
     for (const std::string& bytes :
          {std::string("CHAR \r\n- x\r\n+ y\r\n"), std::string("char\r\n- x\r\n+ y\r\n"),
           std::string(""), std::string("HEXA\r\n- 41\r\n+ 42\r\n- 4 1\r\n+ 00\r\n")}) {
-        loaded.job.TableName = dir.write("bad.glk", bytes);
-        EXPECT_ANY_THROW(load_table_file(loaded.job, loaded.table)) << bytes;
-        EXPECT_EQ(loaded.job.Notation, "CHAR");
-        EXPECT_EQ(loaded.job.PairCount, 1);
+        const std::string bad_name = dir.write("bad.glk", bytes);
+        EXPECT_ANY_THROW(load_table_file(bad_name, loaded.file, loaded.table)) << bytes;
+        EXPECT_EQ(loaded.table.notation, "CHAR");
+        EXPECT_EQ(loaded.table.pair_count, 1u);
         EXPECT_EQ(loaded.table.pairs.size(), 1u);
         EXPECT_EQ(loaded.table.pairs[0].char_from, "a");
-        EXPECT_FALSE(loaded.job.TableFile.is_open());
+        EXPECT_FALSE(loaded.file.is_open());
     }
-    loaded.job.TableName = dir.write("bad.glk", "CHAR \r\n");
+    const std::string bad_name = dir.write("bad.glk", "CHAR \r\n");
     try {
-        load_table_file(loaded.job, loaded.table);
+        load_table_file(bad_name, loaded.file, loaded.table);
         FAIL();
     } catch (const TableFileError& error) {
         EXPECT_EQ(error.reason(), TableFileError::Reason::NotAKeyword);
@@ -190,7 +190,7 @@ TEST(TableFile, RecordsBeyondTheFileKeepTheirTexts) {
     Loaded loaded;
     load(loaded, dir.write("three.glk", "CHAR\r\n- a\r\n+ 1\r\n- b\r\n+ 2\r\n- c\r\n+ 3\r\n"));
     load(loaded, dir.write("one.glk", "CHAR\r\n- z\r\n+ 9\r\n"));
-    EXPECT_EQ(loaded.job.PairCount, 1);
+    EXPECT_EQ(loaded.table.pair_count, 1u);
     EXPECT_EQ(loaded.rows, (Rows{{"z", "9"}}));
     EXPECT_EQ(loaded.table.pairs[2].char_from, "c");
 }
@@ -221,7 +221,7 @@ TEST(TableFile, AnyTableSavedInACodeNotationIsRecalledExactly) {
             save_table_file(file, dir.file("t.glk"), notation, rows);
             Loaded back;
             load(back, dir.file("t.glk"));
-            ASSERT_EQ(back.job.Notation, notation);
+            ASSERT_EQ(back.table.notation, notation);
             ASSERT_EQ(back.rows, rows);
             ASSERT_EQ(back.table.pairs.size(), pairs.size());
             for (std::size_t k = 0; k < pairs.size(); ++k) {

@@ -1,4 +1,5 @@
-#include "conversion/transcode.h"
+// SPDX-License-Identifier: MIT
+#include "pages/page_converter.h"
 
 #include <gtest/gtest.h>
 
@@ -216,7 +217,17 @@ std::size_t naive(const unsigned char* in, std::size_t size, unsigned char* out,
     return count;
 }
 
-TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
+const char* kernel_name(Kernel kernel) {
+    return kernel == Kernel::Avx512 ? "Avx512" : kernel == Kernel::Avx2 ? "Avx2" : "Plain";
+}
+
+// Each kernel, where the processor has it, against a byte-by-byte lookup.
+class TableTranslation : public ::testing::TestWithParam<Kernel> {};
+
+TEST_P(TableTranslation, AgreesWithTheTableOnEveryByteAndOddLengths) {
+    if (!has_kernel(GetParam())) {
+        GTEST_SKIP() << "this processor lacks " << kernel_name(GetParam());
+    }
     std::mt19937 random(1252);  // fixed so that a failure can be replayed
     // A table that changes ASCII too, with lossy bits anywhere.
     unsigned char reversed[256];
@@ -255,19 +266,11 @@ TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
         }
         inputs.push_back(bytes);
     }
-    using translation::Way;
-    std::vector<Way> ways;
-    for (Way way : {Way::Avx2, Way::Avx512}) {
-        if (translation::has(way)) {
-            ways.push_back(way);
-        } else {
-            std::cout << "this processor lacks a vector way: it is not checked\n";
-        }
-    }
+    const Kernel kernel = GetParam();
     for (const Table& table : tables) {
         ByteTable byte_table(table.map, table.lossy);
         ByteTable byte_table_pairs(table.map, table.lossy);
-        byte_table_pairs.add_pairs();
+        byte_table_pairs.add_pairs();  // the plain kernel's two bytes a lookup
         for (const auto& in : inputs) {
             for (std::size_t offset : {0, 1, 3}) {  // unaligned starts
                 if (offset > in.size()) {
@@ -275,28 +278,22 @@ TEST(TableTranslation, EveryWayAgreesOnEveryByteAndOddLengths) {
                 }
                 const std::size_t size = in.size() - offset;
                 std::vector<unsigned char> expected(size + 1);
-                std::vector<unsigned char> plain(size + 1);
                 const std::size_t expected_lossy =
                     naive(in.data() + offset, size, expected.data(), table.map, table.lossy);
-                EXPECT_EQ(translation::plain(in.data() + offset, size, plain.data(), byte_table),
-                          expected_lossy);
-                EXPECT_EQ(plain, expected);
-                std::vector<unsigned char> pairs(size + 1);
-                EXPECT_EQ(
-                    translation::plain(in.data() + offset, size, pairs.data(), byte_table_pairs),
-                    expected_lossy);
-                EXPECT_EQ(pairs, expected);
-                for (Way way : ways) {
-                    std::vector<unsigned char> vector(size + 1);
-                    EXPECT_EQ(translation::translate(way, in.data() + offset, size, vector.data(),
-                                                     byte_table),
+                for (const ByteTable* byte_tables : {&byte_table, &byte_table_pairs}) {
+                    std::vector<unsigned char> out(size + 1);
+                    EXPECT_EQ(translate(kernel, in.data() + offset, size, out.data(), *byte_tables),
                               expected_lossy);
-                    EXPECT_EQ(vector, expected);
+                    EXPECT_EQ(out, expected);
                 }
             }
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, TableTranslation,
+                         ::testing::Values(Kernel::Plain, Kernel::Avx2, Kernel::Avx512),
+                         [](const auto& info) { return std::string(kernel_name(info.param)); });
 
 TEST(Utf8, LastCharacterSizeForBackspace) {
     EXPECT_EQ(last_utf8_size(""), 0u);

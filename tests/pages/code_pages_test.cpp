@@ -1,14 +1,13 @@
-#include "conversion/code_pages.h"
+// SPDX-License-Identifier: MIT
+#include "pages/code_pages.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/iconv.h"
-#include "support/temp_dir.h"
 
 namespace glossek {
 namespace {
@@ -170,63 +169,6 @@ TEST(CodePagesFromEnvironment, Overrides) {
                       .rfind("GLOSSEK_OEMCP=" + garbage + " is not", 0),
                   0u)
             << '"' << garbage << '"';
-    }
-}
-
-TEST(CodePageFile, KeptPairComesAfterTheOverridesAndBeforeTheLocale) {
-    test::TempDir dir;
-    const std::string file = dir.file("GLK32.CP");
-    EXPECT_FALSE(read_code_page_file(file).has_value());
-    write_code_page_file(file, {852, 1250});
-    EXPECT_EQ(dir.read("GLK32.CP"), "852 1250\r\n");
-    std::optional<PageNumbers> kept = read_code_page_file(file);
-    ASSERT_TRUE(kept.has_value());
-    EXPECT_EQ(std::pair(kept->oem, kept->ansi), std::pair(852, 1250));
-
-    const Environment french = {{"LANG", "fr_FR.UTF-8"}};
-    auto in_force = [&kept](const Environment& vars) {
-        const CodePagePair pair = code_pages_from_environment(
-            [&vars](const char* name) -> const char* {
-                auto it = vars.find(name);
-                return it == vars.end() ? nullptr : it->second.c_str();
-            },
-            kept);
-        return std::pair(pair.oem, pair.ansi);
-    };
-    EXPECT_EQ(in_force(french), std::pair(852, 1250));
-    EXPECT_EQ(in_force({{"LANG", "fr_FR"}, {"GLOSSEK_OEMCP", "437"}}), std::pair(437, 1250));
-    EXPECT_EQ(in_force({{"GLOSSEK_ANSICP", "1252"}}), std::pair(852, 1252));
-
-    write_code_page_file(file, {850, kUtf8Page});
-    kept = read_code_page_file(file);
-    EXPECT_EQ(kept->ansi, kUtf8Page);
-    EXPECT_EQ(in_force({{"GLOSSEK_OEMCP", "437"}}), std::pair(437, kUtf8Page));
-}
-
-TEST(CodePageFile, OnlyAPairOfSupportedPagesIsTaken) {
-    test::TempDir dir;
-    const std::string file = dir.file("GLK32.CP");
-    dir.write("GLK32.CP", "  850 1252 \r\nignored\r\n");
-    EXPECT_EQ(read_code_page_file(file)->oem, 850);
-    for (const std::string bad : {"850", "850 9999", "1252 850", "abc", "850,1252", "850 1252x", "",
-                                  "8501252", "99999999999999999 1252"}) {
-        dir.write("GLK32.CP", bad + "\r\n");
-        EXPECT_THROW(read_code_page_file(file), CodePageError) << bad;
-    }
-}
-
-TEST(CodePageTitles, NumberNameAndKindInTheLanguage) {
-    EXPECT_EQ(code_page_title(850, "US"), "850 Western European (DOS)");
-    EXPECT_EQ(code_page_title(1252, "US"), "1252 Western European (Windows)");
-    EXPECT_EQ(code_page_title(850, "FR"), "850 Europe occidentale (DOS)");
-    EXPECT_EQ(code_page_title(862, "FR"), "862 Hébreu (DOS)");
-    EXPECT_EQ(code_page_title(kUtf8Page, "US"), "65001 UTF-8 (Windows)");
-    // Every page the program carries has a name of its own.
-    for (const auto* pages : {&supported_oem_pages(), &supported_ansi_pages()}) {
-        for (int page : *pages) {
-            const std::string title = code_page_title(page, "US");
-            EXPECT_GT(title.size(), std::to_string(page).size() + 8) << page;
-        }
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Line-oriented text files: the one layer every file of the program goes through.
 //
 // On input CR or CR LF ends a line (a lone LF is text) and the first Ctrl-Z ends the data.
@@ -13,53 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include "files/file_error.h"
+#include "files/line_scan.h"
+
 struct stat;
 
 namespace glossek {
-
-// The failure of a file operation: a code of the program (see below) and the message that
-// belongs to that code. `file` names the file when one is known, as the file system spells
-// it; it is kept apart from the message, which is the program's own words.
-//
-// Codes: 2 file not found, 3 invalid filename (a missing folder, a name too long), 4 too
-// many open files, 5 access denied, 32 the output is the file being read; 100 disk read
-// error and 101 disk write error for any other failure of the system, whose error number
-// `system_error` then tells what happened (a full disk, a file too large, a device error);
-// 103 to 105 a file used in a state that does not allow it.
-class TextIoError : public std::runtime_error {
-public:
-    explicit TextIoError(int code, std::string file = {}, int system_error = 0);
-    int code() const { return code_; }
-    const std::string& file() const { return file_; }
-    int system_error() const { return system_error_; }
-
-private:
-    int code_;
-    std::string file_;
-    int system_error_;
-};
-
-inline constexpr int kDiskReadError = 100;
-inline constexpr int kDiskWriteError = 101;
-
-// "File not found", "Invalid filename", ..., "Disk read error", "Disk write error",
-// "I/O error %d" (English: the texts of the file layer that every language shares).
-std::string io_error_message(int code);
-
-// The error box appends a full stop when the message's last byte sorts after '.'.
-std::string error_box_text(std::string_view message);
-
-// The program file's name without its folder, up to its first ".", first letter kept and
-// every later letter in lower case.
-std::string application_title(std::string_view program_path);
-
-// True when the name denotes an existing entry that is not a folder.
-bool file_exists(const std::string& name);
-
-// True when the two names are the same string (two empty names included), or both name an
-// existing entry and it is the same one (same device and inode, links followed): another
-// spelling, a symbolic or a hard link.
-bool same_file(const std::string& first, const std::string& second);
 
 class TextLineFile {
 public:
@@ -123,7 +83,7 @@ public:
     // first NUL or lone CR: lines that each end with CR LF and hold no NUL, which a
     // conversion may take all at once, line ends included. `count` is how many they are.
     // Valid until the next call on this file. False, consuming nothing, when there is none.
-    bool whole_lines(std::string_view& lines, std::size_t& count);
+    bool whole_lines(std::string_view& lines, std::size_t& count, LineScan scan = best_line_scan());
     // Passes `prefix` when the data at the current position begins with it within the block
     // (a byte order mark at the start of a file). False, consuming nothing, otherwise.
     bool skip_prefix(std::string_view prefix);
@@ -228,10 +188,6 @@ private:
     std::uint64_t written_ = 0;
     std::uint64_t flushed_ = 0;
 };
-
-// Whole lines (TextLineFile::whole_lines) are found without AVX2 while set, as on a
-// processor that lacks it: for tests.
-void force_plain_line_scan(bool plain);
 
 // Ends a file that a command left open when it ended early: abandon(), so that an
 // incomplete output never replaces the file of its name. Errors are not reported again.

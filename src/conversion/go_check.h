@@ -1,10 +1,9 @@
-// The parts of the Input and Go commands that need no window.
+// SPDX-License-Identifier: MIT
+// The decisions of the Input and Go commands that need no window, and the refusals that
+// batch mode makes alike.
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 
 #include "conversion/job.h"
 
@@ -20,6 +19,11 @@ std::string proposed_output_name(const std::string& input_name);
 enum class GoRefusal { None, OutputUnnamed, SameInputTable, SameOutputTable, SameInputOutput };
 GoRefusal check_go_names(const ConversionJob& job);
 
+// The table file may be neither the input, which it would be read as, nor the output, which
+// would replace it: SameInputTable, SameOutputTable or None.
+GoRefusal check_table_names(const std::string& input, const std::string& output,
+                            const std::string& table);
+
 // What the Go command does with the job's names, decided before anything changes.
 struct GoDecision {
     GoRefusal refusal = GoRefusal::None;  // the first name check that fails
@@ -27,10 +31,5 @@ struct GoDecision {
     bool input_exists = false;            // the bar is shown and the end message follows
 };
 GoDecision decide_go(const ConversionJob& job);
-
-// Reads the job's input file through its InputFile, hands each of the first
-// kViewerLineLimit lines to `show` (cut to kViewerLineBytes), and sets LineCount to the number of
-// lines (10000 for an empty file). Throws TextIoError.
-void read_input_view(ConversionJob& job, const std::function<void(std::string_view)>& show);
 
 }  // namespace glossek

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job's start state and what the command line fills in, without any window.
 #pragma once
 
@@ -5,8 +6,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "conversion/engine.h"
-#include "conversion/job.h"
+#include "conversion/go_check.h"
 #include "table/table_file.h"
 
 namespace glossek {
@@ -18,10 +20,10 @@ struct StartUpResult {
         TableRefused,     // it exists but could not be read or was refused (see table_error)
         Converted,        // the batch conversion ran to its end
         InputMissing,     // the batch conversion found no input file
-        SameInputTable,   // the batch conversion's input is its table file
-        SameOutputTable,  // its output is the table file, which it would replace
+        Refused,          // the batch conversion's table is its input or output (`refusal`)
     };
     Step step = Step::ShowGeneralData;
+    GoRefusal refusal = GoRefusal::None;
     std::vector<TableRow> table_rows;  // the rows to show after a table was loaded
     std::exception_ptr table_error;
     LossyCount lossy;  // of a batch conversion through the code pages

@@ -1,15 +1,12 @@
-#include "conversion/job.h"
+// SPDX-License-Identifier: MIT
+#include "app/command_line.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <optional>
-#include <sstream>
-
-#include "app/batch.h"
-#include "conversion/start_up.h"
+#include "app/start_up.h"
+#include "files/file_names.h"
 #include "support/temp_dir.h"
 
 namespace glossek {
@@ -90,10 +87,9 @@ TEST(Parameters, RelativeNamesWithoutAStartFolderAreLeftAndNamed) {
 struct StartUpCase : ::testing::Test {
     TempDir dir;
     AppState state;
-    std::ostringstream err;
     StartUpCase() {
         state.pages = code_page_pair(850, 1252);
-        state.ProgramDir = dir.path() + "/";
+        state.program_dir = dir.path() + "/";
     }
     CommandLineJob command(std::vector<std::string> args) {
         return interpret_parameters(parse_parameters(args), dir.path());
@@ -104,46 +100,13 @@ TEST_F(StartUpCase, WithoutRunTheJobIsFilledAndNothingConverted) {
     dir.write("t.glk", "HEXA\r\n- 41\r\n+ 42\r\n");
     StartUpResult result = apply_command_line(state, command({"in.txt", "out.txt", "At.glk"}));
     EXPECT_EQ(result.step, StartUpResult::Step::ShowGeneralData);
-    EXPECT_EQ(state.job.InputName, dir.file("in.txt"));
+    EXPECT_EQ(state.job.input_name, dir.file("in.txt"));
     EXPECT_EQ(state.way, ConversionWay::AuxiliaryTable);
-    EXPECT_EQ(state.job.TableName, dir.file("t.glk"));
-    EXPECT_EQ(state.job.PairCount, 1);
-    EXPECT_EQ(state.job.Notation, "HEXA");
+    EXPECT_EQ(state.job.table_name, dir.file("t.glk"));
+    EXPECT_EQ(state.table.pair_count, 1u);
+    EXPECT_EQ(state.table.notation, "HEXA");
     EXPECT_EQ(result.table_rows, (std::vector<TableRow>{{"41", "42"}}));
-    EXPECT_EQ(state.job.RunFlag, 0);
     EXPECT_FALSE(file_exists(dir.file("out.txt")));
-}
-
-TEST_F(StartUpCase, BatchConvertsWithATableAndSaysNothing) {
-    dir.write("in.txt", "AAB\r\n");
-    dir.write("t.glk", "DECI\r\n- 065 065\r\n+ 066\r\n");
-    EXPECT_FALSE(run_batch(state, command({"in.txt", "out.txt", "at.glk", "r"}), err));
-    EXPECT_EQ(dir.read("out.txt"), "BB\r\n");
-    EXPECT_EQ(err.str(), "");
-}
-
-TEST_F(StartUpCase, BatchExplainsWhyNothingWasConverted) {
-    EXPECT_FALSE(run_batch(state, command({"none.txt", "out.txt", "D", "R"}), err));
-    EXPECT_NE(err.str().find("none.txt: File does not exist"), std::string::npos) << err.str();
-    EXPECT_FALSE(file_exists(dir.file("out.txt")));
-
-    err.str("");
-    dir.write("in.txt", "x\r\n");
-    EXPECT_TRUE(run_batch(state, command({"in.txt", "out.txt", "Amissing.glk", "R"}), err));
-    EXPECT_NE(err.str().find("MISSING.GLK: Procedure halted"), std::string::npos) << err.str();
-    EXPECT_FALSE(file_exists(dir.file("out.txt")));
-
-    err.str("");
-    dir.write("bad.glk", "TABLE\r\n- a\r\n+ b\r\n");
-    EXPECT_TRUE(run_batch(state, command({"in.txt", "out.txt", "Abad.glk", "R"}), err));
-    EXPECT_NE(err.str().find("first line must be CHAR, HEXA or DECI"), std::string::npos)
-        << err.str();
-    EXPECT_FALSE(file_exists(dir.file("out.txt")));
-
-    err.str("");
-    EXPECT_FALSE(run_batch(state, command({"in.txt", "nofolder/out.txt", "W", "R"}), err));
-    EXPECT_NE(err.str().find("nofolder/out.txt: Invalid filename."), std::string::npos)
-        << err.str();
 }
 
 TEST_F(StartUpCase, TableIsNeverTheInputNorTheOutputOfABatchConversion) {
@@ -154,8 +117,12 @@ TEST_F(StartUpCase, TableIsNeverTheInputNorTheOutputOfABatchConversion) {
     auto step_of = [&](std::vector<std::string> args) {
         return apply_command_line(state, command(std::move(args))).step;
     };
-    EXPECT_EQ(step_of({"in.txt", "hard.glk", "At.glk", "R"}), StartUpResult::Step::SameOutputTable);
-    EXPECT_EQ(step_of({"./t.glk", "out.txt", "At.glk", "R"}), StartUpResult::Step::SameInputTable);
+    auto refusal_of = [&](std::vector<std::string> args) {
+        return apply_command_line(state, command(std::move(args))).refusal;
+    };
+    EXPECT_EQ(step_of({"in.txt", "hard.glk", "At.glk", "R"}), StartUpResult::Step::Refused);
+    EXPECT_EQ(refusal_of({"in.txt", "hard.glk", "At.glk", "R"}), GoRefusal::SameOutputTable);
+    EXPECT_EQ(refusal_of({"./t.glk", "out.txt", "At.glk", "R"}), GoRefusal::SameInputTable);
     EXPECT_EQ(dir.read("t.glk"), table);
     EXPECT_FALSE(file_exists(dir.file("out.txt")));
     // Without "R" the window's Go checks the names; the table is loaded as usual.
@@ -167,68 +134,7 @@ TEST_F(StartUpCase, RelativeNamesAreRefusedWhenTheStartFolderIsUnknown) {
     const CommandLineJob job =
         interpret_parameters(parse_parameters({dir.file("in.txt"), "out.txt", "W", "R"}), "");
     EXPECT_THROW(apply_command_line(state, job), FolderUnknownError);
-    EXPECT_EQ(state.job.InputName, "");
-    EXPECT_FALSE(run_batch(state, job, err));
-    EXPECT_NE(err.str().find("glossek: out.txt: The folder the program was started from"),
-              std::string::npos)
-        << err.str();
-}
-
-// An environment variable set, or unset with nullptr, for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST_F(StartUpCase, BatchSaysHowManyCharactersWereLostOnlyWhenAskedTo) {
-    ScopedVariable oem("GLOSSEK_OEMCP", "850");
-    ScopedVariable ansi("GLOSSEK_ANSICP", "65001");
-    // An em dash (a best fit), an emoji ('?') and a sequence cut by the end of the data.
-    dir.write("in.txt", "caf\xC3\xA9\r\n\xE2\x80\x94 \xF0\x9F\x98\x80\r\n\xC3");
-    const std::string converted = "caf\x82\r\n- ?\r\n?\r\n";
-    auto said = [&](const char* report) {
-        ScopedVariable variable("GLOSSEK_REPORT", report);
-        err.str("");
-        EXPECT_FALSE(run_batch(state, command({"in.txt", "out.txt", "D", "R"}), err));
-        EXPECT_EQ(dir.read("out.txt"), converted);
-        return err.str();
-    };
-    EXPECT_EQ(said(nullptr), "");  // scripts rely on silence after success
-    EXPECT_EQ(said("0"), "");
-    EXPECT_EQ(said("yes"), "");
-    EXPECT_EQ(said("1"), "glossek: " + dir.file("out.txt") +
-                             ": 3 characters had no exact counterpart (first on line 2)\n");
-    dir.write("GLK32.LNG", "FR\r\n");
-    EXPECT_EQ(said("1"), "glossek: " + dir.file("out.txt") +
-                             ": 3 caract\xC3\xA8res n'avaient pas d'\xC3\xA9quivalent exact "
-                             "(le premier \xC3\xA0 la ligne 2)\n");
-    // Nothing lost, nothing said.
-    dir.write("in.txt", "caf\xC3\xA9\r\n");
-    ScopedVariable variable("GLOSSEK_REPORT", "1");
-    err.str("");
-    run_batch(state, command({"in.txt", "out.txt", "D", "R"}), err);
-    EXPECT_EQ(err.str(), "");
-}
-
-TEST_F(StartUpCase, NamesAreShownAsTheSystemSpellsThemAndTextsInUtf8) {
-    dir.write("GLK32.LNG", "FR\r\n");
-    EXPECT_FALSE(
-        run_batch(state, command({"\xC3\xA9t\xC3\xA9\x1B[2J.txt", "o.txt", "W", "R"}), err));
-    EXPECT_EQ(err.str(), "glossek: " + dir.file("\xC3\xA9t\xC3\xA9\\x1B[2J.txt") +
-                             ": Le fichier n'existe pas ou la zone 'entr\xC3\xA9"
-                             "e' est vide.\n");
+    EXPECT_EQ(state.job.input_name, "");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DOS (OEM) and Windows (ANSI) code pages. Linux has no system pair of its own, so the
 // program carries one-for-one byte tables for every supported combination. A character
 // missing from the target page becomes a printable stand-in (never a control byte).
@@ -59,6 +60,10 @@ public:
 
 const std::vector<int>& supported_oem_pages();
 const std::vector<int>& supported_ansi_pages();
+bool is_supported_oem_page(int page);
+bool is_supported_ansi_page(int page);
+// "437, 737, 775": the pages as a message lists them.
+std::string page_list(const std::vector<int>& pages);
 
 // Throws CodePageError when either page is not supported.
 CodePagePair code_page_pair(int oem, int ansi);
@@ -71,21 +76,6 @@ struct PageNumbers {
     int oem = 0;
     int ansi = 0;
 };
-
-// The side file that keeps the pair chosen in the window, read at every start.
-inline constexpr std::string_view kCodePageFileName = "GLK32.CP";
-
-// The pair kept in the file: one line, the DOS page, a blank, the Windows page. Nothing when
-// the file does not exist. Throws TextIoError when it cannot be read and CodePageError when
-// its line is not a pair of supported pages.
-std::optional<PageNumbers> read_code_page_file(const std::string& file_name);
-
-// Writes the pair as one line ended by CR LF ("850 1252"). Throws TextIoError.
-void write_code_page_file(const std::string& file_name, PageNumbers pages);
-
-// A page as the window lists it: its number and its name in the language ("US" or "FR"),
-// for example "850 Western European (DOS)".
-std::string code_page_title(int page, std::string_view language);
 
 // The pair in force: locale from LC_ALL, then LC_CTYPE, then LANG (first non-empty wins),
 // replaced by the pair `kept` in GLK32.CP when there is one, then each page replaced by
