@@ -36,31 +36,31 @@ int page_of(const QListWidget* list) {
 CodePagesDialog::CodePagesDialog(const CodePageChoice& choice, QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("dlg_cp"));
     setWindowTitle(choice.title);
-    lst_oem = page_list(this, "lst_oem", choice.dos_pages, choice.dos);
-    lst_ansi = page_list(this, "lst_ansi", choice.windows_pages, choice.windows);
+    dos_list_ = page_list(this, "lst_oem", choice.dos_pages, choice.dos);
+    windows_list_ = page_list(this, "lst_ansi", choice.windows_pages, choice.windows);
     auto* dos_label = new QLabel(choice.dos_label, this);
     auto* windows_label = new QLabel(choice.windows_label, this);
-    dos_label->setBuddy(lst_oem);
-    windows_label->setBuddy(lst_ansi);
+    dos_label->setBuddy(dos_list_);
+    windows_label->setBuddy(windows_list_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // A double click picks the page and closes the dialog, as in any list of choices.
-    connect(lst_oem, &QListWidget::itemActivated, this, &QDialog::accept);
-    connect(lst_ansi, &QListWidget::itemActivated, this, &QDialog::accept);
+    connect(dos_list_, &QListWidget::itemActivated, this, &QDialog::accept);
+    connect(windows_list_, &QListWidget::itemActivated, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(dos_label, 0, 0);
     layout->addWidget(windows_label, 0, 1);
-    layout->addWidget(lst_oem, 1, 0);
-    layout->addWidget(lst_ansi, 1, 1);
+    layout->addWidget(dos_list_, 1, 0);
+    layout->addWidget(windows_list_, 1, 1);
     layout->addWidget(buttons, 2, 0, 1, 2);
     resize(620, 420);
-    lst_oem->setFocus();
+    dos_list_->setFocus();
 }
 
 std::pair<int, int> CodePagesDialog::chosen() const {
-    return {page_of(lst_oem), page_of(lst_ansi)};
+    return {page_of(dos_list_), page_of(windows_list_)};
 }
 
 }  // namespace glossek

@@ -20,8 +20,8 @@ public:
     std::pair<int, int> chosen() const;
 
 private:
-    QListWidget* lst_oem;
-    QListWidget* lst_ansi;
+    QListWidget* dos_list_;
+    QListWidget* windows_list_;
 };
 
 }  // namespace glossek

@@ -6,7 +6,7 @@
 namespace glossek {
 
 FileFilter parse_filter(const QString& filter) {
-    const auto bar = filter.indexOf(QChar('|'));
+    const auto bar = filter.indexOf(QLatin1Char('|'));
     if (bar < 0) {
         return {QString(), filter.trimmed()};
     }

@@ -18,7 +18,7 @@ namespace {
 
 void set_caption(QWidget& frame, const QString& control, const QString& text) {
     // The grid's title row: "grd_tcv.0" and "grd_tcv.1".
-    if (const auto dot = control.indexOf(QChar('.')); dot >= 0) {
+    if (const auto dot = control.indexOf(QLatin1Char('.')); dot >= 0) {
         if (auto* grid = frame.findChild<QTableWidget*>(control.left(dot))) {
             const int column = control.mid(dot + 1).toInt();
             auto* item = grid->horizontalHeaderItem(column);

@@ -19,7 +19,7 @@ namespace {
 QString shown(const QString& text) {
     QString result = text;
     result.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    result.remove(QChar('\r'));
+    result.remove(QLatin1Char('\r'));
     return result;
 }
 
@@ -38,13 +38,13 @@ QString qt_filter(const FileFilter& filter) {
     // The description may show a pattern of its own in parentheses; Qt would read the last
     // parentheses as the patterns, so only the real pattern is kept there.
     QString description = filter.description;
-    const auto open = description.lastIndexOf(QChar('('));
-    if (open >= 0 && description.trimmed().endsWith(QChar(')'))) {
+    const auto open = description.lastIndexOf(QLatin1Char('('));
+    if (open >= 0 && description.trimmed().endsWith(QLatin1Char(')'))) {
         description = description.left(open);
     }
     description = description.trimmed();
     QString patterns = filter.pattern;
-    patterns.replace(QChar(';'), QChar(' '));
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
     return description.isEmpty() ? QStringLiteral("(%1)").arg(patterns)
                                  : QStringLiteral("%1 (%2)").arg(description, patterns);
 }

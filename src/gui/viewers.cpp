@@ -35,9 +35,9 @@ void TextViewer::add_lines(const QStringList& lines) {
     if (!lines.isEmpty()) {
         if (memo_->document()->isEmpty()) {
             // An empty viewer takes the text whole: far cheaper than adding to it.
-            memo_->setPlainText(lines.join(QChar('\n')));
+            memo_->setPlainText(lines.join(QLatin1Char('\n')));
         } else {
-            memo_->appendPlainText(lines.join(QChar('\n')));
+            memo_->appendPlainText(lines.join(QLatin1Char('\n')));
         }
     }
     // A viewer opens at its first line and column, whatever was added last.

@@ -40,7 +40,8 @@ void append_utf8(std::string& out, std::uint32_t cp) {
 }
 
 // The texts are written here in UTF-8 and held as CP1252 bytes.
-LanguageTexts make_english() {
+// A data table: one text a line.
+LanguageTexts make_english() {  // NOLINT(readability-function-size)
     LanguageTexts t;
     t.lng_product = "Glossek";
     t.lng_version_suffix = " " + std::string(kVersion);
@@ -105,7 +106,7 @@ LanguageTexts make_english() {
     return t;
 }
 
-LanguageTexts make_french() {
+LanguageTexts make_french() {  // NOLINT(readability-function-size)
     LanguageTexts t;
     t.lng_product = "Glossek";
     t.lng_version_suffix = " " + std::string(kVersion);

@@ -57,6 +57,46 @@ struct Sides {
     }
 };
 
+// A table file read whole and checked, before it changes anything.
+struct StagedTable {
+    std::string notation;
+    Sides as_read;  // the sides as the file writes them
+    Sides chars;    // and in characters, for HEXA and DECI
+};
+
+StagedTable read_table_file(const std::string& name, TextLineFile& file) {
+    file.open_read(name);
+    CloseOnExit guard(file);
+    StagedTable staged;
+    std::string line;
+    bool first = true;
+    while (!file.at_end()) {
+        // One line may not take more than the whole file may hold: /dev/zero is no table.
+        if (!file.read_line(line, kTableFileLimit) || file.position() > kTableFileLimit) {
+            throw TableFileError(TableFileError::Reason::TooLarge, name);
+        }
+        if (first) {
+            if (!is_notation(line)) {
+                throw TableFileError(TableFileError::Reason::NotAKeyword, name);
+            }
+            staged.notation = line;
+            first = false;
+            continue;
+        }
+        const std::string_view side = line.size() > 2 ? std::string_view(line).substr(2) : "";
+        staged.as_read.add(side);
+        if (staged.notation != kNotationChar) {
+            staged.chars.add(decode_side(side, staged.notation));
+        }
+    }
+    file.close();
+    if (first) {
+        // An empty file names no notation.
+        throw TableFileError(TableFileError::Reason::NotAKeyword, name);
+    }
+    return staged;
+}
+
 }  // namespace
 
 TableFileError::TableFileError(Reason reason, std::string file, std::size_t row)
@@ -67,42 +107,11 @@ TableFileError::TableFileError(Reason reason, std::string file, std::size_t row)
 
 std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
                                       ConversionTable& table) {
-    file.open_read(name);
-    CloseOnExit guard(file);
-
-    std::string notation;
-    Sides as_read;  // the sides as the file writes them
-    Sides chars;    // and in characters, for HEXA and DECI
-    std::string line;
-    long long n = 0;
-    while (!file.at_end()) {
-        // One line may not take more than the whole file may hold: /dev/zero is no table.
-        if (!file.read_line(line, kTableFileLimit) || file.position() > kTableFileLimit) {
-            throw TableFileError(TableFileError::Reason::TooLarge, name);
-        }
-        ++n;
-        if (n == 1) {
-            if (!is_notation(line)) {
-                throw TableFileError(TableFileError::Reason::NotAKeyword, name);
-            }
-            notation = line;
-            continue;
-        }
-        const std::string_view side = line.size() > 2 ? std::string_view(line).substr(2) : "";
-        as_read.add(side);
-        if (notation != kNotationChar) {
-            chars.add(decode_side(side, notation));
-        }
-    }
-    file.close();
-    if (n == 0) {
-        // An empty file names no notation.
-        throw TableFileError(TableFileError::Reason::NotAKeyword, name);
-    }
-
+    const StagedTable staged = read_table_file(name, file);
     // A "To be converted" line without its "Replaced by" line is not a pair.
-    const std::size_t complete = static_cast<std::size_t>((n - 1) / 2);
-    const Sides& char_sides = notation == kNotationChar ? as_read : chars;
+    const std::size_t complete = staged.as_read.ends.size() / 2;
+    const std::string& notation = staged.notation;
+    const Sides& char_sides = notation == kNotationChar ? staged.as_read : staged.chars;
     if (table.pairs.size() < complete) {
         table.pairs.resize(complete);
     }
@@ -113,12 +122,12 @@ std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& fil
         record.char_from = char_sides.get(2 * k);
         record.char_to = char_sides.get(2 * k + 1);
         if (notation == kNotationHexa) {
-            record.hexa_from = as_read.get(2 * k);
-            record.hexa_to = as_read.get(2 * k + 1);
+            record.hexa_from = staged.as_read.get(2 * k);
+            record.hexa_to = staged.as_read.get(2 * k + 1);
             rows.emplace_back(record.hexa_from, record.hexa_to);
         } else if (notation == kNotationDeci) {
-            record.deci_from = as_read.get(2 * k);
-            record.deci_to = as_read.get(2 * k + 1);
+            record.deci_from = staged.as_read.get(2 * k);
+            record.deci_to = staged.as_read.get(2 * k + 1);
             rows.emplace_back(record.deci_from, record.deci_to);
         } else {
             rows.emplace_back(record.char_from, record.char_to);

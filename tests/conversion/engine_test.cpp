@@ -358,9 +358,9 @@ TEST_F(EngineCase, ViewerLinesAreCutAndConvertedHoweverLongTheLine) {
     EXPECT_EQ(recorder.lines[2], "\xE9");
     EXPECT_EQ(dir.read("out.txt").size(), 7 + long_line.size() + 2 + 3);
 
-    Recorder table;
-    run(long_line, ConversionWay::AuxiliaryTable, &table);
-    EXPECT_EQ(table.lines, std::vector<std::string>{std::string(kViewerLineBytes, '\x82')});
+    Recorder table_way;
+    run(long_line, ConversionWay::AuxiliaryTable, &table_way);
+    EXPECT_EQ(table_way.lines, std::vector<std::string>{std::string(kViewerLineBytes, '\x82')});
 }
 
 TEST_F(EngineCase, StoppedConversionLeavesTheOldOutputAndNothingElse) {

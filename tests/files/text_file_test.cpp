@@ -324,8 +324,8 @@ TEST_P(WholeLines, StopBeforeANulOrALoneCrAndAgreeWithLines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scans, WholeLines, ::testing::Values(LineScan::Basic, LineScan::Avx2),
-                         [](const auto& info) {
-                             return std::string(info.param == LineScan::Avx2 ? "Avx2" : "Basic");
+                         [](const auto& scan) {
+                             return std::string(scan.param == LineScan::Avx2 ? "Avx2" : "Basic");
                          });
 
 TEST(TextFileReading, ByteOrderMarkIsSkippedOnlyWhereAsked) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <unistd.h>
 
 #include <QLabel>
@@ -38,7 +39,7 @@ TEST_F(FrameWindow, StartsWithGeneralDataAloneShownAndTheViewersOutOfReach) {
     EXPECT_TRUE(option("opt_win")->isChecked());
     EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
     // The frame adds the maximised child's caption, as multiple-document frames do.
-    EXPECT_EQ(frame->windowTitle(), "Glossek 3.12 - [General data]");
+    EXPECT_EQ(frame->windowTitle(), "Glossek " + test::version() + " - [General data]");
     EXPECT_EQ(find<QLabel>("lbl_codepages")->text(), "DOS 850 - Windows 1252");
     EXPECT_EQ(QApplication::focusWidget(), box("txt_inp"));
     EXPECT_TRUE(dialogs.shown.empty());

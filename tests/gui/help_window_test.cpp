@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <unistd.h>
 
 #include <QApplication>
@@ -49,9 +50,9 @@ TEST_F(HelpMenu, AboutIsANoticeInTheLanguageInForce) {
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].kind, "notice");
     EXPECT_EQ(dialogs.shown[0].title, "Glossek");
-    EXPECT_EQ(dialogs.shown[0].text, "Version 3.12 for");
+    EXPECT_EQ(dialogs.shown[0].text, "Version " + test::version() + " for");
     EXPECT_EQ(dialogs.shown[1].kind, "notice");
-    EXPECT_EQ(dialogs.shown[1].text, "Version 3.12 pour");
+    EXPECT_EQ(dialogs.shown[1].text, "Version " + test::version() + " pour");
 }
 
 TEST_F(HelpMenu, EachLinkOpensAfterTheNotice) {
@@ -124,7 +125,7 @@ TEST_F(HelpWindowTest, OpensAtTheContentsOfTheLanguageThenAtTheTopic) {
     show("Sommaire");
     ASSERT_NE(window(), nullptr);
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_EQ(window()->windowTitle(), "Glossek 3.12 - Help / Aide");
+    EXPECT_EQ(window()->windowTitle(), "Glossek " + test::version() + " - Help / Aide");
     EXPECT_EQ(browser()->source().fragment(), "English");
     const int english_contents = scrolled();
 

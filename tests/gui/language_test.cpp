@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,7 +203,8 @@ TEST_F(LanguageSwitch, SwitchRewritesTheCaptionsAndLeavesTheDataAlone) {
 
     trigger("mnu_FR");
     expect_every_caption(true);
-    EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Glossek 3.12 - [Données principales]"));
+    EXPECT_EQ(frame->windowTitle(),
+              "Glossek " + test::version() + QString::fromUtf8(" - [Données principales]"));
     EXPECT_EQ(box("txt_inp")->text(), "/data/in.txt");
     EXPECT_EQ(box("txt_out")->text(), "/data/out.txt");
     EXPECT_TRUE(option("opt_dos")->isChecked());
@@ -217,7 +219,7 @@ TEST_F(LanguageSwitch, SwitchRewritesTheCaptionsAndLeavesTheDataAlone) {
 
     trigger("mnu_US");
     expect_every_caption(false);
-    EXPECT_EQ(frame->windowTitle(), "Glossek 3.12 - [General data]");
+    EXPECT_EQ(frame->windowTitle(), "Glossek " + test::version() + " - [General data]");
     EXPECT_EQ(grid()->item(0, 0)->text(), "61");
 }
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program in an X server under a window manager (openbox), driven with the keyboard
 # and the mouse, its windows read through the accessibility bus (real_display.py): English,
 # French, stretched and small. Then an installed copy that cannot write its own folder keeps
@@ -29,6 +30,8 @@ cp "$build/glossek" "$build/glossek-window" "$build/GLK32.HLP" "$work/prog/"
 cp "$source/samples/lettre.txt" "$source/samples/sans-accents.glk" "$work/docs/"
 printf 'old output\r\n' >"$work/docs/lettre.cvt.txt"
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
+GLOSSEK_TEST_VERSION="$("$build/glossek" --version | sed 's/^glossek //')"
+export GLOSSEK_TEST_VERSION
 
 # One scenario in a fresh X server with its window manager and session bus.
 in_x() {  # in_x [COMMAND PREFIX...] :: SCENARIO WORK ARTEFACTS PROGRAM

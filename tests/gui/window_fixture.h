@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame with its four child windows, started as the program starts them, and the
 // controls found by their names, as a user's tools find them.
 #pragma once
@@ -21,9 +22,15 @@
 
 #include "gui/scripted_dialogs.h"
 #include "gui/windows.h"
+#include "lang/version.h"
 #include "support/temp_dir.h"
 
 namespace glossek::test {
+
+// The program's version as the windows show it.
+inline QString version() {
+    return QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
+}
 
 struct WindowFixture : ::testing::Test {
     TempDir dir;

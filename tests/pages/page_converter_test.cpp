@@ -293,7 +293,7 @@ TEST_P(TableTranslation, AgreesWithTheTableOnEveryByteAndOddLengths) {
 
 INSTANTIATE_TEST_SUITE_P(Kernels, TableTranslation,
                          ::testing::Values(Kernel::Plain, Kernel::Avx2, Kernel::Avx512),
-                         [](const auto& info) { return std::string(kernel_name(info.param)); });
+                         [](const auto& kernel) { return std::string(kernel_name(kernel.param)); });
 
 TEST(Utf8, LastCharacterSizeForBackspace) {
     EXPECT_EQ(last_utf8_size(""), 0u);
