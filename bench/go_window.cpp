@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times the window's Input and Go commands (offscreen) against a batch conversion of the
 // same file, so that the window's own work per line can be seen.
 // Usage: glossek_go_bench INPUT OUTPUT

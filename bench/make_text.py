@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes about SIZE_MB of French-like DOS text in CP850 with CR LF line ends.
 
 A few MB of random lines are made once and written again and again up to the size.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
 # best of 5 runs each (each after a sync, untimed), peak memory of every run, and a check of the outputs. glossek flushes
 # its output to the disk before it renames it into place; dd conv=fsync shows what that

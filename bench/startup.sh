@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The start of a conversion: glossek on a 2 KB file against iconv on the same file, process
 # start included, in paired rounds (each round runs both, alternately, so that a busy moment
 # of the machine weighs on both alike). Prints the median of the rounds and the ratio.

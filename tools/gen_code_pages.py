@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes src/pages/code_page_data.cpp: one-for-one byte tables between
 every supported DOS (OEM) code page and every Windows (ANSI) code page, with
 the entries of each that are best fits rather than the same character; and,

@@ -24,7 +24,7 @@ struct AppState {
     ConversionTable table;
     ConversionWay way = ConversionWay::DosToWindows;
     std::string language_code;
-    LanguageTexts texts;
+    LanguageTexts texts = language_texts(kLanguageEnglish);  // until a language is read
     CodePagePair pages = code_page_pair(437, 1252);
     Links links = default_links();
 };

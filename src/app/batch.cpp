@@ -28,7 +28,7 @@ void report_error(std::ostream& err, std::exception_ptr error, const LanguageTex
     } catch (const std::exception& failure) {
         report(err, error_message(failure, texts));
     } catch (...) {
-        report(err, {}, "Unexpected error.");
+        report(err, {}, texts.lng_unexpected_error);
     }
 }
 

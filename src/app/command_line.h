@@ -23,9 +23,9 @@ std::string upper_ascii(std::string text);
 
 // The table file of the command line, `typed` as given after the "A" (relative names
 // mean `start_folder`): the name as typed when that file exists, else the name in upper
-// case (as the program always used it), else the one file that matches it without regard
-// to case, component by component. When several match, `matches` lists them (sorted) and
-// `name` is the name as typed; when none does, `name` is the name in upper case.
+// case, else the one file that matches it without regard to case, component by component. When
+// several match, `matches` lists them (sorted) and `name` is the name as typed; when none does,
+// `name` is the name in upper case.
 struct TableLookup {
     std::string name;
     std::vector<std::string> matches;

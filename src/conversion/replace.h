@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One replacement pair applied to one line, cascading as the table's users expect.
 #pragma once
 

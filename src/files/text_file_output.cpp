@@ -33,8 +33,8 @@ void TextLineFile::open_direct(const std::string& name) {
 
 void TextLineFile::open_temporary(const std::string& target, const struct stat* old) {
     if (old != nullptr) {
-        // A file the user may not write stays refused, as it was when it was written in
-        // place, even though its folder would let it be replaced.
+        // A file the user may not write is refused, even though its folder would let it be
+        // replaced.
         int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
         if (probe < 0) {
             fail(errno, true);
@@ -45,7 +45,7 @@ void TextLineFile::open_temporary(const std::string& target, const struct stat* 
         std::string name = temporary_name(target, attempt);
         // Known to the signal handler before it exists, so it is never left behind.
         cleanup_slot_ = claim_cleanup_slot(name);
-        // 0666 and the umask (and the folder's default ACL), as a new file always had.
+        // 0666 and the umask (and the folder's default ACL), as for any new file.
         int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             fd_ = fd;

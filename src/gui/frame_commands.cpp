@@ -128,8 +128,10 @@ void FrameWindow::choose_code_pages() {
 }
 
 void FrameWindow::show_code_pages() {
-    code_pages_label_->setText(
-        QStringLiteral("DOS %1 - Windows %2").arg(state_.pages.oem).arg(state_.pages.ansi));
+    QString text = from_cp1252(state_.texts.lng_pages_in_force);
+    text.replace(QStringLiteral("%o"), QString::number(state_.pages.oem));
+    text.replace(QStringLiteral("%w"), QString::number(state_.pages.ansi));
+    code_pages_label_->setText(text);
 }
 
 void FrameWindow::show_help(const QString& topic) {

@@ -77,8 +77,8 @@ FrameWindow::~FrameWindow() {
 }
 
 void FrameWindow::place_on_screen() {
-    // Where the program has always opened, unless that would put part of the frame off the
-    // screen (a small or scaled screen): then centred, and never larger than the screen.
+    // At its design place, unless that would put part of the frame off the screen (a small
+    // or scaled screen): then centred, and never larger than the screen.
     QRect place = kFrameDesignPlace;
     if (const QScreen* screen = this->screen()) {
         const QRect room = screen->availableGeometry();
@@ -132,9 +132,7 @@ void FrameWindow::build_menu() {
     view_input_item_->setEnabled(false);
     view_result_item_->setEnabled(false);
 
-    // The Options menu keeps the caption it is created with, in both languages.
     QMenu* options_menu = add_menu(bar, "pdn_opt");
-    options_menu->setTitle(QStringLiteral("&Options"));
     QMenu* language_menu = options_menu->addMenu(QString());
     language_menu->setObjectName(QStringLiteral("mnu_olg"));
     add_item(language_menu, "mnu_US");
@@ -192,7 +190,7 @@ void FrameWindow::adopt_child(Child child, QWidget* content, LineView* view) {
     if (child == Child::GeneralData) {
         // The captions the windows are created with, from the same table as every switch.
         apply_captions(*this, kLanguageEnglish);
-        setWindowTitle(QStringLiteral("Glossek"));
+        setWindowTitle(from_cp1252(language_texts(kLanguageEnglish).lng_product));
     }
 }
 
@@ -325,7 +323,7 @@ void FrameWindow::show_error(std::exception_ptr error) {
             text += QStringLiteral("\n\r") + shown_name(name);
         }
     } catch (...) {
-        text = QStringLiteral("Unexpected error.");
+        text = from_cp1252(state_.texts.lng_unexpected_error);
     }
     dialogs_.error(app_title_, text);
 }

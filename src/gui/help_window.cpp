@@ -11,6 +11,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/qt_text.h"
+#include "lang/captions.h"
+
 namespace glossek {
 
 namespace {
@@ -75,10 +78,10 @@ bool HelpWindow::show_topic(const QString& help_file, const QString& topic,
         return false;
     }
     file.close();
-    const bool english = language != QStringLiteral("FR");
-    back_->setText(english ? QStringLiteral("Back") : QStringLiteral("Précédent"));
-    forward_->setText(english ? QStringLiteral("Forward") : QStringLiteral("Suivant"));
-    contents_->setText(english ? QStringLiteral("Contents") : QStringLiteral("Sommaire"));
+    for (QToolButton* button : {back_, forward_, contents_}) {
+        button->setText(
+            from_cp1252(caption_of(button->objectName().toStdString(), language.toStdString())));
+    }
     language_ = language;
     file_ = QUrl::fromLocalFile(QFileInfo(help_file).absoluteFilePath());
     // The name does not say HTML, so the kind of resource is given.

@@ -226,8 +226,9 @@ void TableWindow::enter_cell(int row, int column) {
     const LanguageTexts& texts = services_.state().texts;
     const QString prompt = from_cp1252(texts.lng_row) + QStringLiteral(": %1 ").arg(row) +
                            from_cp1252(texts.lng_column) + QStringLiteral(": %1").arg(column + 1);
-    std::optional<QString> entered = services_.dialogs().input_text(
-        QStringLiteral("Enter..."), prompt, from_ansi_page(editor_.cell(row, column), pages), 255);
+    std::optional<QString> entered =
+        services_.dialogs().input_text(from_cp1252(texts.lng_cell_box), prompt,
+                                       from_ansi_page(editor_.cell(row, column), pages), 255);
     if (entered) {
         editor_.enter_text(row, column, to_ansi_page(*entered, pages));
     } else {

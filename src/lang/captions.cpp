@@ -25,6 +25,7 @@ std::vector<Caption> make_captions() {
          {"Auxiliary conversion details", "Détails conversion auxiliaire"}},
         {"mnu_wvi", {"View input file", "Aperçu du fichier en entrée"}},
         {"mnu_wre", {"View result", "Aperçu du résultat"}},
+        {"pdn_opt", {"&Options", "&Options"}},
         {"mnu_olg", {"Language", "Langue"}},
         {"mnu_ocp", {"Code pages...", "Pages de code..."}},
         {"mnu_US", {"English", "Anglais"}},
@@ -58,6 +59,9 @@ std::vector<Caption> make_captions() {
         {"grd_tcv.1", {"Replaced by", "Remplacé par"}},
         {"frm_wvi", {"View input file", "Aperçu du fichier en entrée"}},
         {"frm_wre", {"View result", "Aperçu du résultat"}},
+        {"help_back", {"Back", "Précédent"}},
+        {"help_forward", {"Forward", "Suivant"}},
+        {"help_contents", {"Contents", "Sommaire"}},
     };
     std::vector<Caption> result;
     for (const auto& [control, texts] : table) {

@@ -15,7 +15,8 @@ struct Caption {
 };
 
 // In the order they are applied: the frame's menu, General data, the table editor, the
-// viewers. The grid's title cells are "grd_tcv.0" and "grd_tcv.1".
+// viewers, the help window's buttons. The grid's title cells are "grd_tcv.0" and
+// "grd_tcv.1".
 const std::vector<Caption>& captions();
 
 // The caption of one control in a language ("FR" or anything else for English).

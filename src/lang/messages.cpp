@@ -240,7 +240,7 @@ std::string error_text(const std::exception_ptr& error, const LanguageTexts& tex
     } catch (const std::exception& failure) {
         return error_text(failure, texts);
     } catch (...) {
-        return "Unexpected error.";
+        return texts.lng_unexpected_error;
     }
 }
 

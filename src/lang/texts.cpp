@@ -103,6 +103,9 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_no_window = "No display: the window cannot open.";
     t.lng_lossy_one = "1 character had no exact counterpart (on line %l)";
     t.lng_lossy_many = "%n characters had no exact counterpart (first on line %l)";
+    t.lng_cell_box = "Enter...";
+    t.lng_pages_in_force = "DOS %o - Windows %w";
+    t.lng_unexpected_error = "Unexpected error.";
     return t;
 }
 
@@ -177,6 +180,9 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_lossy_one = utf8_to_cp1252("1 caractère n'avait pas d'équivalent exact (à la ligne %l)");
     t.lng_lossy_many =
         utf8_to_cp1252("%n caractères n'avaient pas d'équivalent exact (le premier à la ligne %l)");
+    t.lng_cell_box = "Enter...";
+    t.lng_pages_in_force = "DOS %o - Windows %w";
+    t.lng_unexpected_error = "Unexpected error.";
     return t;
 }
 

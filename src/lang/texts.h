@@ -58,6 +58,11 @@ struct LanguageTexts {
     // first on line %l. One text for a single character, one for more.
     std::string lng_lossy_one;
     std::string lng_lossy_many;
+    // The title of the box that edits a whole cell; the status bar's pair in force (%o the
+    // DOS page, %w the Windows page); an error that says nothing of itself.
+    std::string lng_cell_box;
+    std::string lng_pages_in_force;
+    std::string lng_unexpected_error;
 };
 
 // "FR" gives French; anything else English.

@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Bad input through the real program in command-line mode: each case must end with its
 # message on standard error and exit code 1 (never a signal), within its time, with every
 # input file byte for byte as it was.
 # Usage: bad_input_test.sh PATH/TO/glossek [SANITIZED]
-set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$1"
 sanitized=0
 [[ "${2:-0}" == 1 || "${2:-0}" == ON || "${2:-0}" == TRUE ]] && sanitized=1
-work="$(mktemp -d)"
-trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 in="$work/in"
 out="$work/out"
 mkdir -p "$in" "$out"
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 run() {  # runs the program from the output folder with a time limit
     (cd "$out" && timeout 300 "$program" "$@" 2>"$work/stderr" </dev/null)

@@ -1,5 +1,14 @@
-# Counting checks for the end-to-end scripts, which source this file. A failed check shows
-# the program's standard error when the script keeps it in $work/stderr.
+# SPDX-License-Identifier: MIT
+# What the end-to-end scripts share; each sources this file before anything else. It gives
+# the script a work folder of its own, $work (removed at the end, whatever modes the script
+# left in it), an environment without a display and without the caller's locale, code pages
+# or report setting, and counting checks: a failed check shows the program's standard error
+# when the script keeps it in $work/stderr.
+set -uo pipefail
+work="$(mktemp -d)"
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP GLOSSEK_REPORT
+
 passed=0
 failed=0
 skipped=0

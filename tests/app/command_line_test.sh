@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end runs of the real program in command-line mode, without any display.
 # Usage: command_line_test.sh PATH/TO/glossek SAMPLES_FOLDER
-set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$1"
 samples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 export LANG=fr_FR.UTF-8
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 run() {  # runs the program in $work, keeps its exit code and standard error
     (cd "$work" && "$program" "$@" 2>"$work/stderr")

@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every file operation of a small conversion made to fail in turn, through a preloaded
 # library: open, read, write, close, fsync and rename, the Nth call of each for every N the
 # conversion makes. After each run: exit code 1, the input and the table unchanged, and
 # either the old output intact with a message saying why, or the complete new output and
 # nothing said; never a temporary file left in the folder.
 # Usage: fault_injection_test.sh PATH/TO/glossek PATH/TO/fault_injection.so [SANITIZED]
-set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$1"
 shim="$2"
 sanitized="${3:-0}"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 export LANG=fr_FR.UTF-8
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 if [[ "$sanitized" == 1 || "$sanitized" == ON || "$sanitized" == TRUE ]]; then
     # The library comes before the sanitizer's runtime, whose calls it passes on.
     export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"

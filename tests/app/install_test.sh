@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed layout: what `cmake --install` puts where, that the installed command runs
 # from its link, finds its help file, and that the manual page and the AppStream description
 # are well formed (where the tools to check them are there).
 # Usage: install_test.sh BUILD_DIR
-set -uo pipefail
-build="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+build="$1"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/link_config.h"
 
 #include <gtest/gtest.h>

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What the program may replace, through the real program in command-line mode: the output
 # appears only when complete, keeps the old file's permission bits, writes the target of a
 # symbolic link, goes directly to devices and pipes; the table file is never the input or
 # the output; the table is the file named as typed.
 # Usage: output_safety_test.sh PATH/TO/glossek
-set -uo pipefail
-program="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
-export LANG=fr_FR.UTF-8  # DOS 850, Windows 1252
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+program="$1"
+export LANG=fr_FR.UTF-8  # DOS 850, Windows 1252
 
 run() {  # runs the program in $work, keeps its exit code and standard error
     (cd "$work" && timeout 60 "$program" "$@" 2>"$work/stderr" </dev/null)

@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Replacement pairs through the real program in command-line mode. Pairs that come to an end
 # give their result byte for byte, however long the line or the cascade; pairs that go past
 # their budget are stopped with a message that names the budget, the pair and the line, in
 # English and in French.
 # Usage: replacement_guard_test.sh PATH/TO/glossek
-set -uo pipefail
-program="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+program="$1"
 
 # A copy of the program in a folder of its own, where its language file can be written.
 mkdir "$work/bin"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/side_files.h"
 
 #include <gtest/gtest.h>

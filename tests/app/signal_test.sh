@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A conversion stopped part-way by SIGINT (Ctrl+C), SIGTERM or SIGHUP: the program ends
 # killed by that signal, the old output stays exactly as it was and no temporary file is
 # left. The input is a pipe that this script feeds, so the program is surely in the middle
 # of its work, output file open, when the signal comes.
 # Usage: signal_test.sh PATH/TO/glossek
-set -uo pipefail
-program="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_ANSICP
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+program="$1"
 
 # A script's background job ignores SIGINT; the program is started with the default
 # actions, as from a terminal (an ignored signal stays ignored: see the last case). Both

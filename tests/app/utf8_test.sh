@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end runs of the real program with UTF-8 (65001) as the Windows page, in batch
 # mode: both ways against glibc's iconv for every DOS page, and GLOSSEK_REPORT.
 # Usage: utf8_test.sh PATH/TO/glossek SAMPLES_FOLDER
-set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 samples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE GLOSSEK_OEMCP GLOSSEK_REPORT
 export LANG=fr_FR.UTF-8 GLOSSEK_ANSICP=65001
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 run() {  # runs the program in $work, keeps its exit code and standard error
     (cd "$work" && "$program" "$@" 2>"$work/stderr")

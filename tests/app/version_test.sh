@@ -4,11 +4,10 @@
 # that name it (the AppStream description's newest release, the manual page, the help file)
 # must agree.
 # Usage: version_test.sh VERSION PATH/TO/glossek SOURCE_DIR
-set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 version="$1"
 program="$2"
 source="$3"
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 check "--version says $version" test "$("$program" --version)" = "glossek $version"
 newest="$(grep -o '<release version="[^"]*"' "$source/data/org.example.Glossek.metainfo.xml" |

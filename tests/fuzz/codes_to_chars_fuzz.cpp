@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Code texts as a user may type them into the grid, in both code notations.
 #include <cstdint>
 #include <string>

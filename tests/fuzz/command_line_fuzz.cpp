@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line: arguments split at NUL bytes, as the system hands them over.
 #include <cstdint>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the fuzz targets share: a scratch file per process and a check that stops the run.
 #pragma once
 

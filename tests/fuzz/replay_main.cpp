@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target on every file of the folders given (a missing folder is skipped), so
 // that the seed corpus and every input that once failed are checked by each test run.
 #include <algorithm>

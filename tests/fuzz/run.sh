@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a bounded time.
 # Usage: tests/fuzz/run.sh [SECONDS_EACH] [TARGET...]
 # New inputs go to build-fuzz/corpus/<target>/ (the seeds under tests/fuzz/corpus/ are only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text file reader on arbitrary bytes, through each of its reading calls, against a
 // plain model: data ends at the first Ctrl-Z, CR or CR LF ends a line.
 #include <cstdint>

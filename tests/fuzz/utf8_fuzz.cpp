@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 to a DOS page on arbitrary bytes: the same output and count whether the text comes
 // whole or in parts cut anywhere, never a control byte that was not one, and what comes out
 // goes back to UTF-8 and in again unchanged.

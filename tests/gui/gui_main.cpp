@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window tests run the real widgets on Qt's offscreen platform.
 #include <gtest/gtest.h>
 

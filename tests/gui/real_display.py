@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the real program in an X server under a window manager, with the keyboard and
 the mouse as a user would, and reads its windows through the accessibility bus (AT-SPI), as
 a screen reader sees them: focus, places, sizes and texts.

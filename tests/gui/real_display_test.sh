@@ -6,13 +6,12 @@
 # the language in the user's settings folder. Screenshots go to ARTEFACTS_DIR.
 # Skips, without failing, when no X server can be started.
 # Usage: real_display_test.sh BUILD_DIR SOURCE_DIR [ARTEFACTS_DIR]
-set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/../app/checks.sh"
 build="$1"
 source="$2"
 artefacts="${3:-$build/artefacts}"
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$artefacts"
-source "$here/../app/checks.sh"
 
 python=/usr/bin/python3  # the system's, which has the accessibility bindings
 for tool in xvfb-run openbox dbus-run-session xdotool import iconv runuser; do
@@ -20,9 +19,7 @@ for tool in xvfb-run openbox dbus-run-session xdotool import iconv runuser; do
 done
 "$python" -c 'import pyatspi' 2>/dev/null || { skip "no python3-pyatspi"; finish; exit 0; }
 
-work="$(mktemp -d)"
 chmod 777 "$work"  # the installed program runs as nobody and writes its results here
-trap 'rm -rf "$work"' EXIT
 
 # A copy of the program in a folder of its own, so that its language file is the test's.
 mkdir -p "$work/prog" "$work/docs"

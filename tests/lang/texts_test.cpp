@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lang/texts.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes one file operation of a process fail, for the fault-injection test. Loaded with
 // LD_PRELOAD, it counts the program's calls of each kind (open, read, write, close, fsync,
 // rename, in all their variants) and fails call number GLOSSEK_FAULT_AT of the kind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // glibc's iconv as the reference the code page tables are held against.
 #pragma once
 

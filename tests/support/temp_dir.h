@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fresh folder per test, removed afterwards, with byte-exact file helpers.
 #pragma once
 
