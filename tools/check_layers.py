@@ -15,7 +15,7 @@ LAYERS = ["files", "pages", "table", "conversion", "lang", "app", "gui"]
 WINDOW_LAYER = "gui"
 
 MAX_LINES = 400
-GENERATED = {"code_page_data.cpp"}
+GENERATED = {"code_page_data.cpp", "language_data.cpp"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+([<"])([^>"]+)[>"]')
 

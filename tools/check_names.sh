@@ -12,7 +12,7 @@ mkdir -p "$stamps"
 headers="$(cd "$here" && cat $(git ls-files 'src/*.h' 'src/*.h.in' 2>/dev/null || find src -name '*.h') \
     .clang-tidy | sha1sum | cut -c1-12)"
 todo=()
-for file in $(cd "$here" && ls src/*/*.cpp | grep -v 'code_page_data.cpp$'); do
+for file in $(cd "$here" && ls src/*/*.cpp | grep -v -e 'code_page_data.cpp$' -e 'language_data.cpp$'); do
     stamp="$stamps/$(echo "$file" | tr / _).$headers.$(sha1sum <"$here/$file" | cut -c1-12)"
     [[ -e "$stamp" ]] || todo+=("$file")
 done

@@ -8,7 +8,9 @@
 #include "app/side_files.h"
 #include "app/start_up.h"
 #include "lang/messages.h"
+#include "lang/readings.h"
 #include "lang/texts.h"
+#include "pages/identify.h"
 
 namespace glossek {
 
@@ -22,20 +24,31 @@ void report(std::ostream& err, const std::string& file, const std::string& text)
     report(err, ErrorMessage{file, text, {}});
 }
 
-void report_error(std::ostream& err, std::exception_ptr error, const LanguageTexts& texts) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        report(err, error_message(failure, texts));
-    } catch (...) {
-        report(err, {}, texts.lng_unexpected_error);
-    }
-}
-
 // Scripts rely on silence after success: what was lost is said only when asked for.
 bool report_wanted() {
     const char* wanted = std::getenv("GLOSSEK_REPORT");
     return wanted != nullptr && std::string_view(wanted) == "1";
+}
+
+// With GLOSSEK_REPORT=1, after a conversion: an input that already read as its target, and
+// the characters that had no exact counterpart.
+void report_conversion(std::ostream& err, const AppState& state, const StartUpResult& result) {
+    const LanguageTexts& texts = state.texts;
+    const ConversionJob& job = state.job;
+    if (state.way != ConversionWay::AuxiliaryTable) {
+        try {
+            const FileReading reading = identify_file(job.input_name, state.pages);
+            if (reads_as_target(reading, state.way)) {
+                report(err, job.input_name, target_text(reading, texts));
+            }
+        } catch (const std::exception&) {
+            // The input was read a moment ago; one that cannot be read again says nothing.
+        }
+    }
+    if (result.lossy.characters > 0) {
+        report(err, job.output_name,
+               lossy_text(result.lossy.characters, result.lossy.first_line, texts));
+    }
 }
 
 // What the start-up's last step says; true when the window goes on.
@@ -44,9 +57,8 @@ bool report_step(std::ostream& err, const AppState& state, const StartUpResult& 
     const ConversionJob& job = state.job;
     switch (result.step) {
         case StartUpResult::Step::Converted:
-            if (report_wanted() && result.lossy.characters > 0) {
-                report(err, job.output_name,
-                       lossy_text(result.lossy.characters, result.lossy.first_line, texts));
+            if (report_wanted()) {
+                report_conversion(err, state, result);
             }
             return false;
         case StartUpResult::Step::InputMissing:
@@ -71,7 +83,17 @@ bool report_step(std::ostream& err, const AppState& state, const StartUpResult& 
 
 }  // namespace
 
-bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err) {
+void report_error(std::ostream& err, const std::exception_ptr& error, const LanguageTexts& texts) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& failure) {
+        report(err, error_message(failure, texts));
+    } catch (...) {
+        report(err, {}, texts.lng_unexpected_error);
+    }
+}
+
+bool set_up_batch(AppState& state, std::ostream& err) {
     try {
         load_language(state);
     } catch (const std::exception& error) {
@@ -91,11 +113,18 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
         return false;
     }
     state.pages = pages.pages;
+    return true;
+}
+
+bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err) {
+    if (!set_up_batch(state, err)) {
+        return false;
+    }
     StartUpResult result;
     try {
         result = apply_command_line(state, command);
     } catch (...) {
-        report_error(err, std::current_exception(), texts);
+        report_error(err, std::current_exception(), state.texts);
         return false;
     }
     return report_step(err, state, result);

@@ -2,6 +2,7 @@
 // Command-line mode: converts without any window or display.
 #pragma once
 
+#include <exception>
 #include <ostream>
 
 #include "app/app_state.h"
@@ -13,5 +14,12 @@ namespace glossek {
 // not converting goes to `err`. Returns true when the program must go on with its window
 // (the table named on the command line was missing or refused), false when it ends.
 bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err);
+
+// What batch mode and --info read first: the language, then the pair of code pages in force.
+// What stands in the way goes to `err`; false when the run must stop.
+bool set_up_batch(AppState& state, std::ostream& err);
+
+// "glossek: FILE: TEXT" lines on `err` for an error of the core.
+void report_error(std::ostream& err, const std::exception_ptr& error, const LanguageTexts& texts);
 
 }  // namespace glossek

@@ -108,6 +108,7 @@ CommandLineJob interpret_parameters(const Parameters& params, const std::string&
 
 std::string usage_text() {
     return "Usage: glossek [INPUT [OUTPUT [WAY [R]]]]\n"
+           "       glossek --info FILE...\n"
            "       glossek --help | --version\n"
            "\n"
            "Converts a text file between a DOS and a Windows code page, or rewrites it\n"
@@ -121,15 +122,21 @@ std::string usage_text() {
            "           ATABLE  through the auxiliary table file TABLE (.glk)\n"
            "  R        convert at once and end, without a window\n"
            "\n"
+           "--info tells what each file reads as, one line each, tab-separated: empty,\n"
+           "ascii, utf-8, dos, windows, binary or unsure; its page; crlf=, lf=, cr=,\n"
+           "lines=, nul=, ctrlz=, bom=, suggest= (a page that reads better); the name.\n"
+           "It converts nothing.\n"
+           "\n"
            "Letters may be in either case and each parameter may begin with one '/'.\n"
            "Without R the window opens with the job filled in. Nothing is printed on\n"
            "success; every reason for not converting is printed on standard error. The\n"
-           "exit code is 1 on every path (0 for --help and --version).\n"
+           "exit code is 1 on every path (0 for --help and --version, and for --info\n"
+           "when every file was read).\n"
            "\n"
            "Environment: GLOSSEK_OEMCP and GLOSSEK_ANSICP choose the DOS and the Windows\n"
            "code page (for example 850 and 1252, or 65001 for UTF-8). GLOSSEK_REPORT=1\n"
            "says on standard error how many characters had no exact counterpart in the\n"
-           "target page. See glossek(1).\n";
+           "target page, and when the input already read as the target. See glossek(1).\n";
 }
 
 std::string version_text() {

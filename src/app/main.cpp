@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/batch.h"
 #include "app/command_line.h"
+#include "app/info.h"
 #include "app/side_files.h"
 #include "lang/messages.h"
 
@@ -46,6 +47,14 @@ int main(int argc, char** argv) {
     state.program_dir = program_folder();
     state.settings_dir = settings_folder_for(state.program_dir);
     state.start_dir = current_folder();
+    // What files read as, without converting them or opening a window.
+    if (!args.empty() && args[0] == "--info") {
+        if (args.size() == 1) {
+            std::cerr << "glossek: --info: name the files to identify\n";
+            return 1;
+        }
+        return run_info(state, {args.begin() + 1, args.end()}, std::cout, std::cerr);
+    }
     const CommandLineJob command = interpret_parameters(parse_parameters(args), state.start_dir);
     // Batch mode needs no display; it ends here unless its table could not be used.
     if (command.run && !run_batch(state, command, std::cerr)) {

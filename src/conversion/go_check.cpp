@@ -52,4 +52,20 @@ GoDecision decide_go(const ConversionJob& job) {
     return decision;
 }
 
+bool reads_as_target(const FileReading& reading, ConversionWay way) {
+    switch (way) {
+        case ConversionWay::DosToWindows:
+            return reading.reading == Reading::Windows || reading.reading == Reading::Utf8;
+        case ConversionWay::WindowsToDos:
+            return reading.reading == Reading::Dos;
+        case ConversionWay::AuxiliaryTable:
+            break;
+    }
+    return false;
+}
+
+bool would_harm(const FileReading& reading, ConversionWay way) {
+    return reading.reading == Reading::Binary || reads_as_target(reading, way);
+}
+
 }  // namespace glossek

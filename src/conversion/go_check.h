@@ -6,6 +6,7 @@
 #include <string>
 
 #include "conversion/job.h"
+#include "pages/identify.h"
 
 namespace glossek {
 
@@ -31,5 +32,13 @@ struct GoDecision {
     bool input_exists = false;            // the bar is shown and the end message follows
 };
 GoDecision decide_go(const ConversionJob& job);
+
+// Whether converting a file of this reading by the way would do harm, so that the window
+// asks first: DOS to Windows on a file that already reads as Windows text or UTF-8, Windows
+// to DOS on one that reads as DOS text, any way on binary data.
+bool would_harm(const FileReading& reading, ConversionWay way);
+
+// Whether the file already reads as the way's target (the table way has none).
+bool reads_as_target(const FileReading& reading, ConversionWay way);
 
 }  // namespace glossek

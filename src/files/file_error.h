@@ -18,6 +18,7 @@ inline constexpr int kDiskWriteError = 101;
 inline constexpr int kNotOpen = 103;  // 103 to 105: a file used in a state that forbids it
 inline constexpr int kNotOpenForReading = 104;
 inline constexpr int kNotOpenForWriting = 105;
+inline constexpr int kNotRegularFile = 106;  // a folder, a device or a pipe where a file is read
 
 // The failure of a file operation: a code of the program (see above) and the message that
 // belongs to that code. `file` names the file when one is known, as the file system spells

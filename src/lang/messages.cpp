@@ -22,15 +22,6 @@ std::string fill_in(std::string text, std::string_view mark, const std::string& 
     return text;
 }
 
-// 1234567 as "1,234,567" in English and "1 234 567" in French.
-std::string grouped(std::uint64_t number, const LanguageTexts& texts) {
-    std::string digits = std::to_string(number);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), texts.lng_digit_group);
-    }
-    return digits;
-}
-
 // What the system said, in the current language for the failures users meet, else in the
 // system's own words.
 std::string system_reason(int error_number, const LanguageTexts& texts) {
@@ -49,6 +40,9 @@ std::string system_reason(int error_number, const LanguageTexts& texts) {
 }
 
 std::string io_text(const TextIoError& error, const LanguageTexts& texts) {
+    if (error.code() == kNotRegularFile) {
+        return texts.lng_not_regular;
+    }
     if (error.code() != kDiskReadError && error.code() != kDiskWriteError) {
         return error_box_text(error.what());
     }
@@ -204,7 +198,7 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     if (const auto* memory = dynamic_cast<const OutOfMemoryError*>(&error)) {
         return {memory->file(),
                 fill_in(fill_in(texts.lng_out_of_memory_line, "%l", std::to_string(memory->line())),
-                        "%s", grouped(memory->line_bytes(), texts)),
+                        "%s", grouped_number(memory->line_bytes(), texts)),
                 {}};
     }
     if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
@@ -219,15 +213,23 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     return {{}, error_box_text(error.what()), {}};
 }
 
+std::string grouped_number(std::uint64_t number, const LanguageTexts& texts) {
+    std::string digits = std::to_string(number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), texts.lng_digit_group);
+    }
+    return digits;
+}
+
 std::string lossy_text(std::uint64_t characters, long long first_line, const LanguageTexts& texts) {
     if (characters == 0) {
         return {};
     }
-    const std::string line = grouped(static_cast<std::uint64_t>(first_line), texts);
+    const std::string line = grouped_number(static_cast<std::uint64_t>(first_line), texts);
     return characters == 1
                ? fill_in(texts.lng_lossy_one, "%l", line)
-               : fill_in(fill_in(texts.lng_lossy_many, "%n", grouped(characters, texts)), "%l",
-                         line);
+               : fill_in(fill_in(texts.lng_lossy_many, "%n", grouped_number(characters, texts)),
+                         "%l", line);
 }
 
 std::string error_text(const std::exception& error, const LanguageTexts& texts) {

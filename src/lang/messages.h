@@ -41,6 +41,9 @@ ErrorMessage box_message(const std::exception& error, const LanguageTexts& texts
 // line of its own.
 std::string terminal_lines(const ErrorMessage& message);
 
+// 1234567 as "1,234,567" in English and "1 234 567" in French.
+std::string grouped_number(std::uint64_t number, const LanguageTexts& texts);
+
 // The text of a refused Go or batch conversion.
 const std::string& refusal_text(GoRefusal refusal, const LanguageTexts& texts);
 

@@ -106,6 +106,28 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_cell_box = "Enter...";
     t.lng_pages_in_force = "DOS %o - Windows %w";
     t.lng_unexpected_error = "Unexpected error.";
+    t.lng_kind_dos = "DOS text (%p)";
+    t.lng_kind_windows = "Windows text (%p)";
+    t.lng_kind_utf8 = "UTF-8 text";
+    t.lng_kind_ascii = "ASCII text";
+    t.lng_kind_binary = "binary data, not text";
+    t.lng_reads_as = "Reads as %k";
+    t.lng_reads_empty = "Empty file";
+    t.lng_reads_unsure = "Too little text to tell DOS from Windows";
+    t.lng_reads_neither = "Reads well neither as DOS %o nor as Windows %w";
+    t.lng_reads_better = "%s reads better";
+    t.lng_ends_crlf = "CR LF line ends";
+    t.lng_ends_lf = "LF line ends";
+    t.lng_ends_cr = "CR line ends";
+    t.lng_ends_mixed = "mixed line ends";
+    t.lng_ends_none = "no line end";
+    t.lng_line_one = "1 line";
+    t.lng_lines = "%n lines";
+    t.lng_convert_anyway = "This file already reads as %k. Convert it anyway?";
+    t.lng_convert_binary = "This file reads as binary data, not text. Convert it anyway?";
+    t.lng_input_reads_as = "The input already reads as %k.";
+    t.lng_use_pages = "Use DOS %o - Windows %w";
+    t.lng_not_regular = "Not a regular file (a folder, a device or a pipe): it is not read.";
     return t;
 }
 
@@ -183,6 +205,32 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_cell_box = "Enter...";
     t.lng_pages_in_force = "DOS %o - Windows %w";
     t.lng_unexpected_error = "Unexpected error.";
+    t.lng_kind_dos = "du texte DOS (%p)";
+    t.lng_kind_windows = "du texte Windows (%p)";
+    t.lng_kind_utf8 = "du texte UTF-8";
+    t.lng_kind_ascii = "du texte ASCII";
+    t.lng_kind_binary = utf8_to_cp1252("des données binaires, pas du texte");
+    t.lng_reads_as = "Se lit comme %k";
+    t.lng_reads_empty = "Fichier vide";
+    t.lng_reads_unsure = "Trop peu de texte pour distinguer DOS et Windows";
+    t.lng_reads_neither = "Ne se lit bien ni en DOS %o ni en Windows %w";
+    t.lng_reads_better = "%s se lit mieux";
+    t.lng_ends_crlf = "fins de ligne CR LF";
+    t.lng_ends_lf = "fins de ligne LF";
+    t.lng_ends_cr = "fins de ligne CR";
+    t.lng_ends_mixed = utf8_to_cp1252("fins de ligne mêlées");
+    t.lng_ends_none = "sans fin de ligne";
+    t.lng_line_one = "1 ligne";
+    t.lng_lines = "%n lignes";
+    t.lng_convert_anyway =
+        utf8_to_cp1252("Ce fichier se lit déjà comme %k. Le convertir quand même ?");
+    t.lng_convert_binary = utf8_to_cp1252(
+        "Ce fichier se lit comme des données binaires, pas du texte. Le convertir quand même ?");
+    t.lng_input_reads_as = utf8_to_cp1252("L'entrée se lit déjà comme %k.");
+    t.lng_use_pages = "Utiliser DOS %o - Windows %w";
+    t.lng_not_regular = utf8_to_cp1252(
+        "Ce n'est pas un fichier ordinaire (un dossier, un périphérique ou un tube) : il "
+        "n'est pas lu.");
     return t;
 }
 

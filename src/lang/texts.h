@@ -63,6 +63,31 @@ struct LanguageTexts {
     std::string lng_cell_box;
     std::string lng_pages_in_force;
     std::string lng_unexpected_error;
+    // What a file reads as (%k: one of the kinds, %p: its page), its line ends and lines,
+    // a page that reads better (%s: "DOS 866") and what is asked or said before converting
+    // a file that already reads as the target or as binary data.
+    std::string lng_kind_dos;
+    std::string lng_kind_windows;
+    std::string lng_kind_utf8;
+    std::string lng_kind_ascii;
+    std::string lng_kind_binary;
+    std::string lng_reads_as;
+    std::string lng_reads_empty;
+    std::string lng_reads_unsure;
+    std::string lng_reads_neither;  // %o, %w: the pair in force
+    std::string lng_reads_better;
+    std::string lng_ends_crlf;
+    std::string lng_ends_lf;
+    std::string lng_ends_cr;
+    std::string lng_ends_mixed;
+    std::string lng_ends_none;
+    std::string lng_line_one;
+    std::string lng_lines;  // %n
+    std::string lng_convert_anyway;
+    std::string lng_convert_binary;
+    std::string lng_input_reads_as;
+    std::string lng_use_pages;  // %o, %w
+    std::string lng_not_regular;
 };
 
 // "FR" gives French; anything else English.

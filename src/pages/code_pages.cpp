@@ -101,6 +101,14 @@ bool is_supported_ansi_page(int page) {
     return index_of(supported_ansi_pages(), page) >= 0;
 }
 
+const char16_t* page_characters(int page) {
+    if (const int dos = index_of(supported_oem_pages(), page); dos >= 0) {
+        return data::kOemChars[dos];
+    }
+    const int windows = index_of(supported_ansi_pages(), page);
+    return windows >= 0 && page != kUtf8Page ? data::kAnsiDisplay[windows] : nullptr;
+}
+
 std::string page_list(const std::vector<int>& pages) {
     std::string text;
     for (int page : pages) {

@@ -62,6 +62,9 @@ const std::vector<int>& supported_oem_pages();
 const std::vector<int>& supported_ansi_pages();
 bool is_supported_oem_page(int page);
 bool is_supported_ansi_page(int page);
+// The character of each byte of a carried one-byte page (DOS or Windows), U+FFFD where the
+// page has none; null for UTF-8 and pages not carried.
+const char16_t* page_characters(int page);
 // "437, 737, 775": the pages as a message lists them.
 std::string page_list(const std::vector<int>& pages);
 
