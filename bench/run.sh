@@ -9,7 +9,8 @@
 # (65001) both ways, beside iconv to and from UTF-8. Then the same text as one line without
 # any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to Windows beside iconv: memory
 # must not grow with the line. Last, a Unix file (LF alone, so one line for glossek) of
-# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed.
+# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed. glossek --info on the first file
+# beside the conversion, and what it makes of the corpus of tests/pages.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere,
 #        TMPFS to use another tmpfs folder than /dev/shm, and GLOSSEK to time another build
 #        of the program, such as an older one, instead, and RUNS for another number of runs)
@@ -86,13 +87,14 @@ export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 # Each case: a key (its output is KEY.txt, in $shm for the keys ending in _shm), a name,
 # and its command in cmd_KEY.
-keys=(dw wd table iconv sed cat dd)
+keys=(dw wd table info iconv sed cat dd)
 [[ -n "$shm" ]] && keys+=(dw_shm cat_shm)
 utf8_keys=(dw8 iconv8 wd8 iconv8back)
 [[ -n "$shm" ]] && utf8_keys+=(dw8_shm iconv8_shm)
 long_keys=(long_dw long_iconv)
 lf_keys=(lf sedlf)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
+                  [info]="glossek --info"
                   [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
                   [dw_shm]="glossek D->W tmpfs" [cat_shm]="cat tmpfs"
                   [dw8]="glossek D->W" [iconv8]=iconv [wd8]="glossek W->D" [iconv8back]=iconv
@@ -104,6 +106,7 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_dw=("$glossek" "$input" "$work/dw.txt" W R)
     cmd_wd=("$glossek" "$input" "$work/wd.txt" D R)
     cmd_table=("$glossek" "$input" "$work/table.txt" "A$work/three.glk" R)
+    cmd_info=("$glossek" --info "$input")
     cmd_iconv=(iconv -f CP850 -t CP1252 "$input")
     cmd_sed=(sed 's/cf\./voir/g' "$input")
     cmd_cat=(cat "$input")
@@ -240,12 +243,13 @@ fi
 awk -v a="${best[wd8]}" -v b="${best[iconv8back]}" \
     'BEGIN { printf "%-24s %6.2f\n", "UTF-8 W->D / iconv", a / b }'
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
+ratio "--info / D->W" "${best[info]}" "${best[dw]}" 1
 ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
 awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
 awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
     printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
 peak=0
-for key in dw wd table dw8 wd8 long_dw; do
+for key in dw wd table info dw8 wd8 long_dw; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
@@ -299,4 +303,8 @@ else
     echo "table output DIFFERS from sed with the same three pairs"
     status=1
 fi
+
+echo
+echo "What --info reads the corpus of tests/pages as (tests/pages/identify_corpus.py):"
+python3 "$root/tests/pages/identify_corpus.py" "$glossek" "$work/corpus" || status=1
 exit "$status"

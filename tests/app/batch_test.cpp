@@ -100,6 +100,26 @@ TEST_F(BatchCase, BatchSaysHowManyCharactersWereLostOnlyWhenAskedTo) {
     EXPECT_EQ(err.str(), "");
 }
 
+TEST_F(BatchCase, AnInputThatAlreadyReadsAsTheTargetIsSaidWhenAskedAndConverted) {
+    ScopedVariable oem("GLOSSEK_OEMCP", "850");
+    ScopedVariable ansi("GLOSSEK_ANSICP", "1252");
+    const std::string windows =
+        "Le comit\xE9 a d\xE9"
+        "cid\xE9 de reporter la r\xE9union.\r\n";
+    dir.write("in.txt", windows + windows);
+    auto said = [&](const char* report, const char* way) {
+        ScopedVariable variable("GLOSSEK_REPORT", report);
+        err.str("");
+        EXPECT_FALSE(run_batch(state, command({"in.txt", "out.txt", way, "R"}), err));
+        EXPECT_TRUE(file_exists(dir.file("out.txt")));  // nothing refused
+        return err.str();
+    };
+    EXPECT_EQ(said(nullptr, "W"), "");
+    EXPECT_EQ(said("1", "W"), "glossek: " + dir.file("in.txt") +
+                                  ": The input already reads as Windows text (1252).\n");
+    EXPECT_EQ(said("1", "D"), "");  // Windows to DOS is what it needs
+}
+
 TEST_F(BatchCase, NamesAreShownAsTheSystemSpellsThemAndTextsInUtf8) {
     dir.write("GLK32.LNG", "FR\r\n");
     EXPECT_FALSE(

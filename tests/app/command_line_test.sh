@@ -74,6 +74,25 @@ LD_DEBUG=libs "$program" "$work/lettre.txt" "$work/lettre.ld" W R 2>"$work/libs"
 check "batch mode loads no Qt library" bash -c "! grep -qi 'libQt' '$work/libs'"
 check "batch mode with LD_DEBUG converts" cmp -s "$work/lettre.ld" "$work/expected.win"
 
+# --info: one line a file, tab-separated, on standard output; nothing written; a file that
+# cannot be read (missing, a folder, a pipe) said on standard error, the others reported.
+mkfifo "$work/pipe"
+printf 'plain\r\n' >"$work/plain.txt"
+touch "$work/info" "$work/stderr"
+before="$(ls -A "$work" | wc -l)"
+(cd "$work" && GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252 timeout 20 "$program" --info lettre.txt \
+    none.txt . pipe plain.txt >"$work/info" 2>"$work/stderr")
+status=$?
+check "--info exit code 1 when a file was not read" test "$status" -eq 1
+check "--info: the DOS letter" grep -qP '^dos\t850\tcrlf=\d+\tlf=0\tcr=0\tlines=\d+\tnul=0\tctrlz=-\tbom=no\tsuggest=-\tlettre.txt$' "$work/info"
+check "--info: an ASCII file after those not read" grep -qP '^ascii\t-\tcrlf=1\t.*\tplain.txt$' "$work/info"
+check "--info: two lines" test "$(wc -l <"$work/info")" -eq 2
+check "--info: the missing file said" grep -q "none.txt: File not found" "$work/stderr"
+check "--info: the folder and the pipe said" test "$(grep -c "Not a regular file" "$work/stderr")" -eq 2
+check "--info writes nothing" test "$(ls -A "$work" | wc -l)" -eq "$before"
+(cd "$work" && "$program" --info plain.txt >/dev/null 2>&1)
+check "--info exit code 0 when every file was read" test "$?" -eq 0
+
 # The pair kept by the window in GLK32.CP beside the program: after the environment's
 # overrides, before the locale. A copy of the program has a folder of its own for it.
 mkdir -p "$work/prog"
