@@ -5,8 +5,10 @@
 #include <string_view>
 
 #include "app/code_page_setting.h"
+#include "app/folder_batch.h"
 #include "app/side_files.h"
 #include "app/start_up.h"
+#include "files/file_names.h"
 #include "lang/messages.h"
 #include "lang/readings.h"
 #include "lang/texts.h"
@@ -116,8 +118,13 @@ bool set_up_batch(AppState& state, std::ostream& err) {
     return true;
 }
 
-bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err) {
+bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err,
+               std::ostream& out) {
     if (!set_up_batch(state, err)) {
+        return false;
+    }
+    if (command.unresolved_name.empty() && is_folder(command.input_name)) {
+        run_folder_batch(state, command, out, err);
         return false;
     }
     StartUpResult result;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <iostream>
 #include <ostream>
 
 #include "app/app_state.h"
@@ -10,10 +11,12 @@
 
 namespace glossek {
 
-// Reads the language and the code pages, then applies the command line. Every reason for
-// not converting goes to `err`. Returns true when the program must go on with its window
-// (the table named on the command line was missing or refused), false when it ends.
-bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err);
+// Reads the language and the code pages, then applies the command line: a file, or a whole
+// folder when the input is one. Every reason for not converting goes to `err`, a folder
+// run's report to `out`. Returns true when the program must go on with its window (the
+// table named on the command line was missing or refused), false when it ends.
+bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err,
+               std::ostream& out = std::cout);
 
 // What batch mode and --info read first: the language, then the pair of code pages in force.
 // What stands in the way goes to `err`; false when the run must stop.

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace glossek {
 
@@ -36,6 +37,18 @@ private:
     int code_;
     std::string file_;
     int system_error_;
+};
+
+// The input changed (its size or its time) while it was read: what was made of it may not
+// match it.
+class InputChangedError : public std::runtime_error {
+public:
+    explicit InputChangedError(std::string file)
+        : std::runtime_error("the input changed while it was read"), file_(std::move(file)) {}
+    const std::string& file() const { return file_; }
+
+private:
+    std::string file_;
 };
 
 // "File not found", "Invalid filename", ..., "Disk read error", "Disk write error",

@@ -14,14 +14,6 @@ namespace glossek {
 
 namespace {
 
-std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
-    auto at = text.find(mark);
-    if (at != std::string::npos) {
-        text.replace(at, mark.size(), value);
-    }
-    return text;
-}
-
 // What the system said, in the current language for the failures users meet, else in the
 // system's own words.
 std::string system_reason(int error_number, const LanguageTexts& texts) {
@@ -207,10 +199,20 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     if (const auto* ambiguous = dynamic_cast<const AmbiguousName*>(&error)) {
         return {ambiguous->file(), texts.lng_table_ambiguous, ambiguous->matches()};
     }
+    if (const auto* changed = dynamic_cast<const InputChangedError*>(&error)) {
+        return {changed->file(), texts.lng_input_changed, {}};
+    }
     if (const auto* unknown = dynamic_cast<const FolderUnknownError*>(&error)) {
         return {unknown->file(), texts.lng_folder_unknown, {}};
     }
     return {{}, error_box_text(error.what()), {}};
+}
+
+std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
+    if (const auto at = text.find(mark); at != std::string::npos) {
+        text.replace(at, mark.size(), value);
+    }
+    return text;
 }
 
 std::string grouped_number(std::uint64_t number, const LanguageTexts& texts) {

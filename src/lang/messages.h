@@ -41,6 +41,9 @@ ErrorMessage box_message(const std::exception& error, const LanguageTexts& texts
 // line of its own.
 std::string terminal_lines(const ErrorMessage& message);
 
+// The text with its first `mark` (such as "%n") replaced by the value.
+std::string fill_in(std::string text, std::string_view mark, const std::string& value);
+
 // 1234567 as "1,234,567" in English and "1 234 567" in French.
 std::string grouped_number(std::uint64_t number, const LanguageTexts& texts);
 

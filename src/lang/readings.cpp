@@ -8,13 +8,6 @@ namespace glossek {
 
 namespace {
 
-std::string fill_in(std::string text, std::string_view mark, const std::string& value) {
-    if (const auto at = text.find(mark); at != std::string::npos) {
-        text.replace(at, mark.size(), value);
-    }
-    return text;
-}
-
 std::string line_ends_text(const FileReading& reading, const LanguageTexts& texts) {
     const int kinds =
         (reading.crlf > 0 ? 1 : 0) + (reading.lf > 0 ? 1 : 0) + (reading.cr > 0 ? 1 : 0);

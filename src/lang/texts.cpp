@@ -128,6 +128,19 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_input_reads_as = "The input already reads as %k.";
     t.lng_use_pages = "Use DOS %o - Windows %w";
     t.lng_not_regular = "Not a regular file (a folder, a device or a pipe): it is not read.";
+    t.lng_folder_unnamed = "The output folder must have a name.";
+    t.lng_folder_is_file = "The output of a folder must be a folder; this is a file.";
+    t.lng_folder_inside_input = "The output folder may not be the input folder nor lie inside it.";
+    t.lng_folder_holds_input = "The input folder may not lie inside the output folder.";
+    t.lng_files_one = "1 file";
+    t.lng_files = "%n files";
+    t.lng_links_one = "1 link skipped";
+    t.lng_links = "%n links skipped";
+    t.lng_folder_summary = "%s: %c converted, %t already %k, %b binary, %l, %f failed";
+    t.lng_folder_summary_table = "%s: %c converted, %b binary, %l, %f failed";
+    t.lng_target_windows = "Windows text";
+    t.lng_target_dos = "DOS text";
+    t.lng_input_changed = "The input changed while it was read: its output may not match it.";
     return t;
 }
 
@@ -231,6 +244,24 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_not_regular = utf8_to_cp1252(
         "Ce n'est pas un fichier ordinaire (un dossier, un périphérique ou un tube) : il "
         "n'est pas lu.");
+    t.lng_folder_unnamed = "Le dossier de sortie doit avoir un nom.";
+    t.lng_folder_is_file =
+        utf8_to_cp1252("La sortie d'un dossier doit être un dossier ; ceci est un fichier.");
+    t.lng_folder_inside_input = utf8_to_cp1252(
+        "Le dossier de sortie ne peut être le dossier d'entrée ni se trouver dedans.");
+    t.lng_folder_holds_input =
+        utf8_to_cp1252("Le dossier d'entrée ne peut se trouver dans le dossier de sortie.");
+    t.lng_files_one = "1 fichier";
+    t.lng_files = "%n fichiers";
+    t.lng_links_one = utf8_to_cp1252("1 lien ignoré");
+    t.lng_links = utf8_to_cp1252("%n liens ignorés");
+    t.lng_folder_summary =
+        utf8_to_cp1252("%s : %c convertis, %t déjà en %k, %b binaires, %l, %f en échec");
+    t.lng_folder_summary_table = utf8_to_cp1252("%s : %c convertis, %b binaires, %l, %f en échec");
+    t.lng_target_windows = "texte Windows";
+    t.lng_target_dos = "texte DOS";
+    t.lng_input_changed = utf8_to_cp1252(
+        "L'entrée a changé pendant sa lecture : sa sortie peut ne pas lui correspondre.");
     return t;
 }
 

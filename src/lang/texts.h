@@ -88,6 +88,22 @@ struct LanguageTexts {
     std::string lng_input_reads_as;
     std::string lng_use_pages;  // %o, %w
     std::string lng_not_regular;
+    // Folder runs: the refusals of the two folders, the summary (%s: the files, %c, %t, %b,
+    // %f: how many were converted, copied as already the target %k, copied as binary,
+    // failed; %l: the links skipped), and an input that changed while it was read.
+    std::string lng_folder_unnamed;
+    std::string lng_folder_is_file;
+    std::string lng_folder_inside_input;
+    std::string lng_folder_holds_input;
+    std::string lng_files_one;
+    std::string lng_files;
+    std::string lng_links_one;
+    std::string lng_links;
+    std::string lng_folder_summary;
+    std::string lng_folder_summary_table;
+    std::string lng_target_windows;
+    std::string lng_target_dos;
+    std::string lng_input_changed;
 };
 
 // "FR" gives French; anything else English.

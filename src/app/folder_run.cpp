@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+#include "app/folder_run.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "conversion/go_check.h"
+#include "files/file_error.h"
+#include "files/file_names.h"
+#include "files/folder_walk.h"
+#include "files/text_file.h"
+
+namespace glossek {
+
+namespace {
+
+// The folder and its parents, as needed; throws TextIoError for the first that cannot be made.
+void make_folders(const std::string& folder) {
+    std::size_t at = folder.front() == '/' ? 1 : 0;
+    while (at <= folder.size()) {
+        at = std::min(folder.find('/', at), folder.size());
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            const int error_number = errno;
+            throw TextIoError(error_code_of(error_number, part, true), part, error_number);
+        }
+        if (!is_folder(part)) {
+            throw TextIoError(kAccessDenied, part, ENOTDIR);
+        }
+        ++at;
+    }
+}
+
+// The input's bytes as they are, through the output's temporary file.
+void copy_file(const std::string& input, const std::string& output) {
+    const int fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        const int error_number = errno;
+        throw TextIoError(error_code_of(error_number, input, false), input, error_number);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    TextLineFile file;
+    CloseOnExit guard(file);
+    file.open_write(output);
+    std::vector<char> block(TextLineFile::kBlockSize);
+    for (;;) {
+        const ssize_t got = ::read(fd, block.data(), block.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int error_number = errno;
+            throw TextIoError(kDiskReadError, input, error_number);
+        }
+        if (got == 0) {
+            break;
+        }
+        file.write_text({block.data(), static_cast<std::size_t>(got)});
+    }
+    file.close();
+}
+
+bool same_state(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+}
+
+// One file of the tree, start to end.
+void convert_file(const FolderSettings& settings, const FolderEntry& entry, FolderFile& file) {
+    const std::string input = settings.input + "/" + entry.relative;
+    const std::string output = settings.output + "/" + entry.relative;
+    switch (entry.kind) {
+        case FolderEntry::Kind::Link:
+            file.result = FolderResult::SkippedLink;
+            return;
+        case FolderEntry::Kind::Other:
+            throw TextIoError(kNotRegularFile, input);
+        case FolderEntry::Kind::Unreadable:
+            throw TextIoError(error_code_of(entry.error, input, false), input, entry.error);
+        case FolderEntry::Kind::File:
+            break;
+    }
+    struct stat before {};
+    if (::stat(input.c_str(), &before) != 0) {
+        const int error_number = errno;
+        throw TextIoError(error_code_of(error_number, input, false), input, error_number);
+    }
+    const FileReading reading = identify_file(input, settings.pages);
+    const FolderResult action = folder_action(reading, settings.way);
+    make_folders(parent_folder(output));
+    if (action == FolderResult::Converted) {
+        ConversionJob job;
+        job.input_name = input;
+        job.output_name = output;
+        static const ConversionTable kNoTable;
+        if (generate(job, settings.way, settings.table != nullptr ? *settings.table : kNoTable,
+                     settings.pages, nullptr, &file.lossy) == GenerateOutcome::InputMissing) {
+            throw TextIoError(kFileNotFound, input);
+        }
+    } else {
+        copy_file(input, output);
+    }
+    file.result = action;
+    // The output keeps its input's time and permission bits, so a converted archive keeps
+    // its dates.
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, output.c_str(), times, 0);
+    ::chmod(output.c_str(), before.st_mode & 07777);
+    struct stat after {};
+    if (::stat(input.c_str(), &after) != 0 || !same_state(before, after)) {
+        throw InputChangedError(input);
+    }
+}
+
+bool disk_is_full(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const TextIoError& failure) {
+        return failure.code() == kDiskWriteError &&
+               (failure.system_error() == ENOSPC || failure.system_error() == EDQUOT);
+    } catch (...) {
+        return false;
+    }
+}
+
+// The entries under way, from the next to report; each is started by one worker and
+// reported by the calling thread in the order of the walk.
+struct Pipeline {
+    struct Slot {
+        FolderEntry entry;
+        FolderFile file;
+        bool started = false;
+        bool done = false;
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Slot> slots;
+    std::size_t first = 0;  // the walk's number of slots.front()
+    bool ended = false;     // nothing more comes: workers stop once the queue is empty
+    std::atomic<bool> full{false};
+};
+
+void work(const FolderSettings& settings, Pipeline& pipeline) {
+    std::unique_lock lock(pipeline.mutex);
+    for (;;) {
+        auto slot = std::find_if(pipeline.slots.begin(), pipeline.slots.end(),
+                                 [](const Pipeline::Slot& s) { return !s.started; });
+        if (slot == pipeline.slots.end()) {
+            if (pipeline.ended) {
+                return;
+            }
+            pipeline.changed.wait(lock);
+            continue;
+        }
+        slot->started = true;
+        const std::size_t number =
+            pipeline.first + static_cast<std::size_t>(slot - pipeline.slots.begin());
+        const FolderEntry entry = slot->entry;
+        lock.unlock();
+        FolderFile file;
+        file.relative = entry.relative;
+        file.bytes = entry.size;
+        try {
+            convert_file(settings, entry, file);
+        } catch (...) {
+            file.result = FolderResult::Failed;
+            file.error = std::current_exception();
+            if (disk_is_full(file.error)) {
+                pipeline.full = true;
+            }
+        }
+        lock.lock();
+        Pipeline::Slot& done = pipeline.slots[number - pipeline.first];
+        done.file = std::move(file);
+        done.done = true;
+        pipeline.changed.notify_all();
+    }
+}
+
+}  // namespace
+
+bool run_folder(const FolderSettings& settings,
+                const std::function<void(const FolderFile&)>& report,
+                const std::atomic<bool>* stop) {
+    make_folders(settings.output);
+    const unsigned workers = settings.workers != 0
+                                 ? settings.workers
+                                 : std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+    // A few entries a worker ahead of the one reported next: memory stays the same whatever
+    // the size of the tree.
+    const std::size_t ahead = 4 * std::size_t{workers};
+    Pipeline pipeline;
+    std::vector<std::thread> threads;
+    for (unsigned k = 0; k < workers; ++k) {
+        threads.emplace_back(work, std::cref(settings), std::ref(pipeline));
+    }
+    FolderWalk walk(settings.input);
+    bool walked = false;
+    bool stopped = false;
+    std::unique_lock lock(pipeline.mutex);
+    for (;;) {
+        stopped = stopped || pipeline.full || (stop != nullptr && stop->load());
+        while (!walked && !stopped && pipeline.slots.size() < ahead) {
+            Pipeline::Slot slot;
+            walked = !walk.next(slot.entry);
+            if (!walked) {
+                pipeline.slots.push_back(std::move(slot));
+                pipeline.changed.notify_all();
+            }
+        }
+        if (stopped) {
+            // What no worker has started is not started any more.
+            while (!pipeline.slots.empty() && !pipeline.slots.back().started) {
+                pipeline.slots.pop_back();
+            }
+        }
+        if (pipeline.slots.empty() && (walked || stopped)) {
+            break;
+        }
+        if (!pipeline.slots.empty() && pipeline.slots.front().done) {
+            const FolderFile file = std::move(pipeline.slots.front().file);
+            pipeline.slots.pop_front();
+            ++pipeline.first;
+            lock.unlock();
+            report(file);
+            lock.lock();
+            continue;
+        }
+        pipeline.changed.wait(lock);
+    }
+    pipeline.ended = true;
+    pipeline.changed.notify_all();
+    lock.unlock();
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return !stopped;
+}
+
+}  // namespace glossek
