@@ -107,8 +107,8 @@ void convert_file(const FolderSettings& settings, const FolderEntry& entry, Fold
         ConversionJob job;
         job.input_name = input;
         job.output_name = output;
-        static const ConversionTable kNoTable;
-        if (generate(job, settings.way, settings.table != nullptr ? *settings.table : kNoTable,
+        static const ConversionTable no_table;
+        if (generate(job, settings.way, settings.table != nullptr ? *settings.table : no_table,
                      settings.pages, nullptr, &file.lossy) == GenerateOutcome::InputMissing) {
             throw TextIoError(kFileNotFound, input);
         }
