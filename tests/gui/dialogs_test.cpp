@@ -3,10 +3,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "gui/code_pages_dialog.h"
 #include "gui/qt_dialogs.h"
@@ -57,6 +61,46 @@ TEST(FileFilters, PatternsMatchWithoutRegardToCase) {
     EXPECT_TRUE(listed.contains("letter.txt")) << listed.join(",").toStdString();
     EXPECT_TRUE(listed.contains("NOTES.TXT"));
     EXPECT_FALSE(listed.contains("table.glk"));
+}
+
+// The file dialog writes sizes and dates in the language in force, and at its first size
+// every column shows whole.
+TEST(FileDialog, SizesAndDatesInTheLanguageAndNoColumnCut) {
+    test::TempDir dir;
+    dir.write("a-table-with-a-rather-long-name.glk", std::string(2000, 'x'));
+    const QString folder = QString::fromStdString(dir.path());
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QStringList shown;
+    bool whole = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* details = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(details, nullptr);
+        QAbstractItemModel* model = details->model();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(details->rootIndex()) > 0; }));
+        QTest::qWait(200);
+        for (int column = 0; column < 4; ++column) {
+            shown << model->index(0, column, details->rootIndex()).data().toString();
+        }
+        whole = true;
+        for (int column = 1; column < 4; ++column) {
+            whole = whole && details->header()->sectionSize(column) >
+                                 details->fontMetrics().horizontalAdvance(shown[column]);
+        }
+        whole = whole && details->header()->length() <= details->viewport()->width();
+        dialog->reject();
+    });
+    QtDialogs dialogs;
+    dialogs.set_start_folder(folder);
+    dialogs.open_file({parse_filter(QStringLiteral("Tables|*.glk"))});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[1], QString::fromUtf8("1,95 Kio"));
+    EXPECT_EQ(shown[3], QLocale(QLocale::French, QLocale::France)
+                            .toString(QFileInfo(folder + "/" + shown[0]).lastModified(),
+                                      QLocale::ShortFormat));
+    EXPECT_TRUE(whole);
 }
 
 TEST(CodePagesDialogTest, ListsThePagesWithThePairInForceSelected) {
