@@ -66,7 +66,7 @@ private:
     void place_on_screen();
     void keep_place() const;
     void minimise_visible_children();
-    void restore_visible_children();
+    void arrange_children(const std::function<void(const QList<QMdiSubWindow*>&)>& arrange);
     // Key presses that no control of the window should take (see eventFilter).
     bool is_claimed_by_menu(QWidget* widget, const QKeyEvent& key) const;
 
