@@ -125,6 +125,27 @@ TEST(CodePagesDialogTest, ListsThePagesWithThePairInForceSelected) {
     EXPECT_EQ(dialog.chosen(), std::pair(850, 1251));
 }
 
+// The list with the keyboard looks it: its frame differs from the other list's.
+TEST(CodePagesDialogTest, TheListWithTheKeyboardShowsIt) {
+    CodePageChoice choice;
+    choice.dos_pages = {{850, "850 Western European (DOS)"}};
+    choice.windows_pages = {{1252, "1252 Western European (Windows)"}};
+    CodePagesDialog dialog(choice);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto* dos = dialog.findChild<QListWidget*>("lst_oem");
+    auto* windows = dialog.findChild<QListWidget*>("lst_ansi");
+    const auto edge = [](QListWidget* list) {
+        return list->grab().toImage().pixel(0, list->height() / 2);
+    };
+    for (QListWidget* focused : {dos, windows}) {
+        focused->setFocus();
+        QApplication::processEvents();
+        QListWidget* other = focused == dos ? windows : dos;
+        EXPECT_NE(edge(focused), edge(other)) << focused->objectName().toStdString();
+    }
+}
+
 TEST(QtText, BytesOfTheAnsiPageAndBack) {
     const CodePagePair pages = code_page_pair(866, 1251);
     EXPECT_EQ(from_ansi_page("\xC0\x1A", pages), QString::fromUtf8("\u0410\u241A"));

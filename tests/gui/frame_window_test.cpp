@@ -185,7 +185,7 @@ TEST_F(FrameWindow, TileAndCascadeShowTheChildrenSideBySide) {
     EXPECT_TRUE(minimised("frm_tcv"));
 }
 
-// A Go leaves the icons of the other children alone (enabled again, one was drawn over the
+// A Go leaves the icons of the other children alone (an icon enabled again is drawn over the
 // window in front while the end message was open): their contents are out of reach instead,
 // and Ctrl+Tab brings none forward.
 TEST_F(FrameWindow, GoLeavesTheIconsAlone) {
