@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Where the frame opens: where it was when the program last ended, else its design place.
+// Where the frame opens (where it was when the program last ended, else its design place),
+// and its children side by side.
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QScreen>
+#include <QStyle>
+#include <algorithm>
 #include <exception>
 #include <vector>
 
 #include "app/frame_place.h"
 #include "app/side_files.h"
+#include "gui/child_window.h"
 #include "gui/frame_window.h"
 
 namespace glossek {
@@ -65,6 +70,47 @@ void FrameWindow::keep_place() const {
         // Only a convenience: a settings folder that cannot be written must not keep the
         // program from ending, and the next start takes the design place.
     }
+}
+
+void FrameWindow::arrange_children(
+    const std::function<void(const QList<QMdiSubWindow*>&)>& arrange) {
+    // The user leaves the one-at-a-time rule: every child that can be shown, side by side.
+    // The one in front first, or activating another would maximise that one in its place.
+    QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::StackingOrder);
+    std::reverse(windows.begin(), windows.end());
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* window : std::as_const(windows)) {
+        static_cast<ChildWindow*>(window)->set_arranged(true);
+        if (!window->isHidden()) {
+            window->showNormal();
+            shown.append(window);
+        }
+    }
+    arrange(shown);
+    for (QMdiSubWindow* window : std::as_const(windows)) {
+        static_cast<ChildWindow*>(window)->set_arranged(false);
+    }
+}
+
+void FrameWindow::tile_children() {
+    arrange_children([this](const QList<QMdiSubWindow*>&) { mdi_->tileSubWindows(); });
+}
+
+void FrameWindow::cascade_children() {
+    // Each a title bar lower and to the right of the one before, all as large as the room
+    // left, the one in front last.
+    arrange_children([this](const QList<QMdiSubWindow*>& shown) {
+        const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+        const QSize room = mdi_->viewport()->size() - QSize(step, step) * (shown.size() - 1);
+        for (qsizetype k = shown.size() - 1; k >= 0; --k) {
+            const auto at = static_cast<int>(shown.size() - 1 - k) * step;
+            shown[k]->setGeometry(QRect(QPoint(at, at), room));
+            shown[k]->raise();
+        }
+        if (!shown.isEmpty()) {
+            mdi_->setActiveSubWindow(shown.front());
+        }
+    });
 }
 
 }  // namespace glossek

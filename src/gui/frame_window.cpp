@@ -10,9 +10,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStringDecoder>
-#include <QStyle>
 #include <QTimer>
-#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -227,47 +225,6 @@ void FrameWindow::minimise_visible_children() {
             (*it)->showMinimized();
         }
     }
-}
-
-void FrameWindow::arrange_children(
-    const std::function<void(const QList<QMdiSubWindow*>&)>& arrange) {
-    // The user leaves the one-at-a-time rule: every child that can be shown, side by side.
-    // The one in front first, or activating another would maximise that one in its place.
-    QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::StackingOrder);
-    std::reverse(windows.begin(), windows.end());
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* window : std::as_const(windows)) {
-        static_cast<ChildWindow*>(window)->set_arranged(true);
-        if (!window->isHidden()) {
-            window->showNormal();
-            shown.append(window);
-        }
-    }
-    arrange(shown);
-    for (QMdiSubWindow* window : std::as_const(windows)) {
-        static_cast<ChildWindow*>(window)->set_arranged(false);
-    }
-}
-
-void FrameWindow::tile_children() {
-    arrange_children([this](const QList<QMdiSubWindow*>&) { mdi_->tileSubWindows(); });
-}
-
-void FrameWindow::cascade_children() {
-    // Each a title bar lower and to the right of the one before, all as large as the room
-    // left, the one in front last.
-    arrange_children([this](const QList<QMdiSubWindow*>& shown) {
-        const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
-        const QSize room = mdi_->viewport()->size() - QSize(step, step) * (shown.size() - 1);
-        for (qsizetype k = shown.size() - 1; k >= 0; --k) {
-            const auto at = static_cast<int>(shown.size() - 1 - k) * step;
-            shown[k]->setGeometry(QRect(QPoint(at, at), room));
-            shown[k]->raise();
-        }
-        if (!shown.isEmpty()) {
-            mdi_->setActiveSubWindow(shown.front());
-        }
-    });
 }
 
 void FrameWindow::show_child(Child child) {
