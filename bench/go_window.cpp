@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     AppState state;
     state.program_dir = "/nonexistent/";
     Answering dialogs(QString::fromStdString(input));
-    ProgramWindows windows(state, dialogs, QStringLiteral("glossek"));
+    ProgramWindows windows(state, dialogs);
     windows.start(CommandLineJob{});
     FrameWindow& frame = windows.frame();
     frame.show();

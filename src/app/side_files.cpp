@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/code_page_setting.h"
+#include "app/frame_place.h"
 #include "app/link_config.h"
 #include "files/file_names.h"
 #include "lang/texts.h"
@@ -57,6 +58,10 @@ std::string language_file(const AppState& state) {
 
 std::string code_page_file(const AppState& state) {
     return settings_of(state) + std::string(kCodePageFileName);
+}
+
+std::string frame_place_file(const AppState& state) {
+    return settings_of(state) + std::string(kFramePlaceFileName);
 }
 
 std::string link_config_file(const AppState& state) {

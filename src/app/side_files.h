@@ -24,6 +24,9 @@ std::string language_file(const AppState& state);
 // The pair of code pages chosen in the window, beside the language file.
 std::string code_page_file(const AppState& state);
 
+// Where the frame window was when the program last ended, beside the language file.
+std::string frame_place_file(const AppState& state);
+
 // The link configuration to read: in the settings folder if there is one there, else
 // beside the program.
 std::string link_config_file(const AppState& state);

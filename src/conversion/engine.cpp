@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "conversion/engine.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -16,6 +18,14 @@
 namespace glossek {
 
 namespace {
+
+// The size of a regular file, 0 for anything else (a pipe has no size to measure by).
+std::uint64_t file_size(const std::string& name) {
+    struct stat st {};
+    return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+               ? static_cast<std::uint64_t>(st.st_size)
+               : 0;
+}
 
 // The line after the first `pair_count` pairs of the table. Only a line that some pair
 // applies to is copied, into `changed`.
@@ -44,12 +54,19 @@ std::string_view apply_pairs(std::string_view line, const ConversionTable& table
 // One run of Generate: the files, the way, and what the window is shown.
 class Conversion {
 public:
-    Conversion(ConversionJob& job, GenerateObserver* observer, LineScan scan)
-        : job_(job), observer_(observer), scan_(scan) {}
+    Conversion(ConversionJob& job, GenerateObserver* observer, LineScan scan,
+               std::uint64_t input_size)
+        : job_(job), observer_(observer), scan_(scan), input_size_(input_size) {}
 
     void code_page_lines(PageConverter& converter);
     void table_lines(const ConversionTable& table, std::size_t pair_count);
 
+    // The window's bar full once the input has been read whole (up to a Ctrl-Z too).
+    void show_end() {
+        if (observer_ != nullptr && last_position_ != 100) {
+            observer_->progress(100);
+        }
+    }
     long long line_number() const { return n_; }
     std::uint64_t line_start() const { return line_start_; }
     LossyCount lossy() const { return {converter_ ? converter_->lossy() : 0, first_lossy_}; }
@@ -78,29 +95,31 @@ private:
         }
         show(result);
     }
-    // The window: the result line while the viewer takes lines, and the progress.
+    // The window: the result line while the viewer takes lines, and the progress by the
+    // bytes of the input read so far.
     void show(std::string_view line) {
         if (n_ <= kViewerLineLimit) {
             line = line.substr(0, kViewerLineBytes);
             observer_->result_line(line);
         }
-        if (n_ >= next_step_) {
-            const int position = progress_position(n_, job_.line_count);
-            if (position != last_position_) {
-                observer_->progress(position);
-                last_position_ = position;
-                // A line or so before the next position, then line by line up to it.
-                next_step_ =
-                    position >= 100 || job_.line_count <= 0
-                        ? std::numeric_limits<long long>::max()
-                        : static_cast<long long>((position + 1.0) * job_.line_count / 100.0) - 1;
-            } else {
-                ++next_step_;
-            }
+        const std::uint64_t read = job_.input_file.position();
+        if (read >= next_step_) {
+            report_progress(read);
         }
         if (observer_->stop_requested()) {
             throw ConversionStopped();
         }
+    }
+    void report_progress(std::uint64_t read) {
+        const int position = progress_position(read, input_size_);
+        if (position != last_position_) {
+            observer_->progress(position);
+            last_position_ = position;
+        }
+        // Nothing more to say before the first byte of the next position.
+        next_step_ = position >= 100 || input_size_ == 0
+                         ? std::numeric_limits<std::uint64_t>::max()
+                         : static_cast<std::uint64_t>((position + 1.0) * input_size_ / 100.0);
     }
 
     ConversionJob& job_;
@@ -112,7 +131,8 @@ private:
     std::uint64_t line_start_ = 0;
     long long first_lossy_ = 0;
     int last_position_ = -1;
-    long long next_step_ = 0;
+    std::uint64_t input_size_ = 0;  // as the input was when the conversion began
+    std::uint64_t next_step_ = 0;
     std::string changed_;
     std::string shown_;
 };
@@ -237,11 +257,11 @@ OutOfMemoryError::OutOfMemoryError(std::string file, long long line, std::uint64
       line_(line),
       line_bytes_(line_bytes) {}
 
-int progress_position(long long lines_done, std::int32_t line_count) {
-    if (line_count <= 0) {
-        return 100;
+int progress_position(std::uint64_t bytes_read, std::uint64_t input_size) {
+    if (input_size == 0) {
+        return 0;
     }
-    double position = static_cast<double>(lines_done) * 100.0 / line_count;
+    const double position = static_cast<double>(bytes_read) * 100.0 / input_size;
     return position >= 100.0 ? 100 : static_cast<int>(position);
 }
 
@@ -263,7 +283,8 @@ GenerateOutcome generate(ConversionJob& job, ConversionWay way, const Conversion
     CloseOnExit output_guard(job.output_file);
 
     const std::size_t pair_count = std::min(table.pair_count, table.pairs.size());
-    Conversion conversion(job, observer, kernels.scan);
+    Conversion conversion(job, observer, kernels.scan,
+                          observer != nullptr ? file_size(job.input_name) : 0);
     try {
         if (converter) {
             conversion.code_page_lines(*converter);
@@ -275,6 +296,7 @@ GenerateOutcome generate(ConversionJob& job, ConversionWay way, const Conversion
         throw OutOfMemoryError(job.input_name, conversion.line_number(),
                                job.input_file.position() - conversion.line_start());
     }
+    conversion.show_end();
     job.input_file.close();
     job.output_file.close();
     if (lossy != nullptr) {

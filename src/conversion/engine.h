@@ -27,7 +27,8 @@ public:
     // Each of the first kViewerLineLimit result lines, in order, each cut to
     // kViewerLineBytes.
     virtual void result_line(std::string_view line) = 0;
-    // The progress position (0 to 100), each time it changes.
+    // The progress position (0 to 100), by the bytes of the input read, each time it
+    // changes; 100 once the input has been read.
     virtual void progress(int position) = 0;
     // Asked after every line: true ends the conversion with ConversionStopped.
     virtual bool stop_requested() { return false; }
@@ -69,8 +70,8 @@ struct Kernels {
     LineScan scan = best_line_scan();
 };
 
-// trunc(n * 100 / line_count), at most 100.
-int progress_position(long long lines_done, std::int32_t line_count);
+// trunc(bytes_read * 100 / input_size), at most 100; 0 when the size is not known (0).
+int progress_position(std::uint64_t bytes_read, std::uint64_t input_size);
 
 // Converts the job's input into its output by the way given (the table way applies the
 // table's first pair_count pairs). With an observer (the window)

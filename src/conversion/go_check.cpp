@@ -46,8 +46,9 @@ GoDecision decide_go(const ConversionJob& job) {
     GoDecision decision;
     decision.refusal = check_go_names(job);
     if (decision.refusal == GoRefusal::None) {
-        decision.ask_overwrite = file_exists(job.output_name);
+        // A missing input is said first: no question about an output that would not change.
         decision.input_exists = file_exists(job.input_name);
+        decision.ask_overwrite = decision.input_exists && file_exists(job.output_name);
     }
     return decision;
 }

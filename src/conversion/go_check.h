@@ -28,7 +28,7 @@ GoRefusal check_table_names(const std::string& input, const std::string& output,
 // What the Go command does with the job's names, decided before anything changes.
 struct GoDecision {
     GoRefusal refusal = GoRefusal::None;  // the first name check that fails
-    bool ask_overwrite = false;           // the output exists: ask before replacing it
+    bool ask_overwrite = false;           // both files exist: ask before replacing the output
     bool input_exists = false;            // the bar is shown and the end message follows
 };
 GoDecision decide_go(const ConversionJob& job);

@@ -8,6 +8,14 @@
 
 namespace glossek {
 
+PageSide input_page(ConversionWay way) {
+    return way == ConversionWay::DosToWindows ? PageSide::Dos : PageSide::Windows;
+}
+
+PageSide output_page(ConversionWay way) {
+    return way == ConversionWay::WindowsToDos ? PageSide::Dos : PageSide::Windows;
+}
+
 void read_input_view(ConversionJob& job, const std::function<void(std::string_view)>& show) {
     TextLineFile& file = job.input_file;
     file.open_read(job.input_name);

@@ -16,7 +16,7 @@ inline constexpr std::int32_t kDefaultLineCount = 10000;
 struct ConversionJob {
     std::string input_name;
     TextLineFile input_file;
-    // The lines of the input as last shown in its viewer: what the progress counts against.
+    // The lines of the input as last shown in its viewer (10000 for an empty file).
     std::int32_t line_count = kDefaultLineCount;
     std::string output_name;
     TextLineFile output_file;

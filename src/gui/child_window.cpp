@@ -10,6 +10,12 @@
 
 namespace glossek {
 
+namespace {
+
+constexpr Qt::WindowStates kIconOrWhole = Qt::WindowMinimized | Qt::WindowMaximized;
+
+}  // namespace
+
 ChildWindow::ChildWindow(QWidget* content, QSize design_size, QWidget* parent)
     : QMdiSubWindow(parent), design_size_(design_size) {
     setObjectName(content->objectName() + QStringLiteral("_window"));
@@ -56,30 +62,28 @@ void ChildWindow::translate_system_menu() {
 
 void ChildWindow::changeEvent(QEvent* event) {
     QMdiSubWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange ||
-        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) != 0) {
+    // Restored, not merely activated: a child tiled or cascaded keeps the size it was given.
+    if (event->type() != QEvent::WindowStateChange || arranged_ ||
+        (windowState() & kIconOrWhole) != 0 ||
+        (static_cast<QWindowStateChangeEvent*>(event)->oldState() & kIconOrWhole) == 0) {
         return;
     }
-    // A child that was never shown in its normal state would come back as a bare title bar:
-    // restored, it takes its design size, within the frame.
+    // A child that was never shown in its normal state would come back as a bare title bar,
+    // and one restored from maximised at a size the frame may no longer have: restored, it
+    // takes at least its design size and at most the frame's room, within the frame.
     QTimer::singleShot(0, this, [this] {
-        if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) != 0) {
+        if ((windowState() & kIconOrWhole) != 0 || mdiArea() == nullptr) {
             return;
         }
-        QSize room = design_size_;
-        if (mdiArea() != nullptr) {
-            room = room.boundedTo(mdiArea()->viewport()->size());
+        const QSize room = mdiArea()->viewport()->size();
+        const QSize fitted = size().expandedTo(design_size_.boundedTo(room)).boundedTo(room);
+        if (fitted != size()) {
+            resize(fitted);
         }
-        if (width() < room.width() || height() < room.height()) {
-            resize(std::max(width(), room.width()), std::max(height(), room.height()));
-        }
-        if (mdiArea() != nullptr) {
-            const QRect area = mdiArea()->viewport()->rect();
-            QPoint at = pos();
-            at.setX(std::clamp(at.x(), 0, std::max(0, area.width() - width())));
-            at.setY(std::clamp(at.y(), 0, std::max(0, area.height() - height())));
-            move(at);
-        }
+        QPoint at = pos();
+        at.setX(std::clamp(at.x(), 0, std::max(0, room.width() - width())));
+        at.setY(std::clamp(at.y(), 0, std::max(0, room.height() - height())));
+        move(at);
     });
 }
 

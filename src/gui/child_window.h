@@ -18,6 +18,9 @@ public:
 
     // Its own menu in the language of the toolkit's texts in force.
     void translate_system_menu();
+    // While the frame tiles or cascades the children, the sizes they get are the
+    // arrangement's, not those a restored child takes on its own.
+    void set_arranged(bool arranged) { arranged_ = arranged; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -26,6 +29,7 @@ protected:
 
 private:
     QSize design_size_;
+    bool arranged_ = false;
     QList<QByteArray> system_menu_texts_;  // as the toolkit first wrote them, in English
 };
 

@@ -9,10 +9,20 @@ namespace glossek {
 
 namespace {
 
+// The list with the keyboard has a frame in a strong colour and its page selected in it;
+// the other list's page shows in a light colour, so that the two are never taken for each
+// other.
+constexpr auto kListStyle =
+    "QListWidget { border: 2px solid palette(mid); selection-background-color: #cfe3f6;"
+    " selection-color: black; }"
+    " QListWidget:focus { border: 2px solid #1d5fa8; selection-background-color: #1d5fa8;"
+    " selection-color: white; }";
+
 QListWidget* page_list(QWidget* parent, const char* name,
                        const QList<std::pair<int, QString>>& pages, int current) {
     auto* list = new QListWidget(parent);
     list->setObjectName(QString::fromLatin1(name));
+    list->setStyleSheet(QString::fromLatin1(kListStyle));
     for (const auto& [page, title] : pages) {
         auto* item = new QListWidgetItem(title, list);
         item->setData(Qt::UserRole, page);

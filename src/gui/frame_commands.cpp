@@ -2,6 +2,7 @@
 // The frame's own commands: the language, the code pages, help and the links.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStringDecoder>
 
 #include "app/code_page_setting.h"
@@ -48,6 +49,10 @@ void FrameWindow::apply_language() {
     // Qt's own texts (buttons of message boxes, file dialogs, the child windows' menus)
     // follow the program's language.
     QCoreApplication::removeTranslator(&qt_translator_);
+    // Their dates and sizes (the file dialogs' columns) too.
+    QLocale::setDefault(state_.language_code == kLanguageFrench
+                            ? QLocale(QLocale::French, QLocale::France)
+                            : QLocale(QLocale::English, QLocale::UnitedStates));
     if (state_.language_code == kLanguageFrench &&
         qt_translator_.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -58,6 +63,7 @@ void FrameWindow::apply_language() {
     }
     apply_captions(*this, state_.language_code);
     setWindowTitle(from_cp1252(state_.texts.lng_product + state_.texts.lng_version_suffix));
+    emit language_changed();
 }
 
 void FrameWindow::switch_language(std::string_view code) {

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QTimer>
@@ -28,9 +28,8 @@ namespace glossek {
 
 namespace {
 
-// Every child window is designed at this size, the frame at about the same.
+// Every child window is designed at this size.
 constexpr QSize kChildDesignSize(696, 480);
-constexpr QRect kFrameDesignPlace(128, 147, 695, 480);
 
 QAction* add_item(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
     QAction* action = menu->addAction(QString());
@@ -48,10 +47,9 @@ QMenu* add_menu(QMenuBar* bar, const char* name) {
 
 }  // namespace
 
-FrameWindow::FrameWindow(AppState& state, Dialogs& dialogs, const QString& program_path)
+FrameWindow::FrameWindow(AppState& state, Dialogs& dialogs)
     : state_(state),
       dialogs_(dialogs),
-      app_title_(from_file_name(glossek::application_title(to_file_name(program_path)))),
       mdi_(new QMdiArea(this)),
       code_pages_label_(new QLabel(this)) {
     setObjectName(QStringLiteral("mdi_glk"));
@@ -62,8 +60,7 @@ FrameWindow::FrameWindow(AppState& state, Dialogs& dialogs, const QString& progr
     statusBar()->addPermanentWidget(code_pages_label_);
     place_on_screen();
     build_menu();
-    // Menu shortcuts come before the keys of the control that has the focus (Ctrl+A is a
-    // window command here, not "select all" in the name box).
+    // The keys of the controls, where the menu or the mnemonics come first (eventFilter).
     QApplication::instance()->installEventFilter(this);
     dialogs_.set_start_folder(
         from_file_name(state_.start_dir.empty() ? state_.program_dir : state_.start_dir));
@@ -76,35 +73,41 @@ FrameWindow::~FrameWindow() {
     QCoreApplication::removeTranslator(&qt_translator_);
 }
 
-void FrameWindow::place_on_screen() {
-    // At its design place, unless that would put part of the frame off the screen (a small
-    // or scaled screen): then centred, and never larger than the screen.
-    QRect place = kFrameDesignPlace;
-    if (const QScreen* screen = this->screen()) {
-        const QRect room = screen->availableGeometry();
-        // The window manager's title bar and borders come on top of the frame's own size.
-        const QRect with_borders = place.adjusted(-8, -32, 8, 8);
-        if (!room.contains(with_borders)) {
-            place.setSize(place.size().boundedTo(room.size() - QSize(16, 40)));
-            place.moveCenter(room.center());
-        }
+bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || widget == nullptr) {
+        return false;
     }
-    setGeometry(place);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (locked_ && (key->modifiers() & Qt::ControlModifier) != 0 &&
+        (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+        return true;  // no other child comes forward while a command runs
+    }
+    if (type == QEvent::KeyPress) {
+        // Alt with a letter that no mnemonic took types nothing in a text box: the user
+        // meant a command, not the letter.
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
+        return (modifiers & Qt::AltModifier) != 0 && (modifiers & Qt::ControlModifier) == 0 &&
+               !key->text().isEmpty() && key->text().front().isPrint() &&
+               qobject_cast<QLineEdit*>(widget) != nullptr;
+    }
+    if (widget->window() != this || !is_claimed_by_menu(widget, *key)) {
+        return false;
+    }
+    event->ignore();  // not claimed by the control: the shortcut goes to the menu
+    return true;
 }
 
-bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ShortcutOverride) {
+bool FrameWindow::is_claimed_by_menu(QWidget* widget, const QKeyEvent& key) const {
+    // Menu shortcuts come before the keys of the control that has the focus (Ctrl+R shows
+    // the result, whatever has the keyboard), but Ctrl+A selects the text of a text box.
+    if (key.matches(QKeySequence::SelectAll) && qobject_cast<QLineEdit*>(widget) != nullptr) {
         return false;
     }
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) {
-        return false;
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    const QKeySequence pressed(key->keyCombination());
+    const QKeySequence pressed(key.keyCombination());
     for (QAction* action : findChildren<QAction*>()) {
         if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
-            event->ignore();  // not claimed by the control: the shortcut goes to the menu
             return true;
         }
     }
@@ -131,6 +134,9 @@ void FrameWindow::build_menu() {
     view_result_item_ = add_item(window_menu, "mnu_wre", QKeySequence(Qt::CTRL | Qt::Key_R));
     view_input_item_->setEnabled(false);
     view_result_item_->setEnabled(false);
+    window_menu->addSeparator();
+    add_item(window_menu, "mnu_wti");
+    add_item(window_menu, "mnu_wca");
 
     QMenu* options_menu = add_menu(bar, "pdn_opt");
     QMenu* language_menu = options_menu->addMenu(QString());
@@ -156,6 +162,8 @@ void FrameWindow::connect_menu() {
         {"Otherconversiondetails1", [this] { show_child(Child::TableEditor); }},
         {"mnu_wvi", [this] { show_child(Child::InputViewer); }},
         {"mnu_wre", [this] { show_child(Child::ResultViewer); }},
+        {"mnu_wti", [this] { tile_children(); }},
+        {"mnu_wca", [this] { cascade_children(); }},
         {"mnu_US", [this] { switch_to_english(); }},
         {"mnu_FR", [this] { switch_to_french(); }},
         {"mnu_ocp", [this] { choose_code_pages(); }},
@@ -276,8 +284,10 @@ void FrameWindow::lock_commands(bool locked) {
         locked_items_.clear();
     }
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        // Their contents only: a child window enabled again redraws its icon over the one in
+        // front. Ctrl+Tab, which would bring one forward, is held back (eventFilter).
         if (window != window_of(Child::GeneralData)) {
-            window->setEnabled(!locked);
+            window->widget()->setEnabled(!locked);
         }
     }
     if (!locked && close_when_unlocked_) {
@@ -295,6 +305,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    keep_place();
     QApplication::exit(1);
 }
 
@@ -325,7 +336,8 @@ void FrameWindow::show_error(std::exception_ptr error) {
     } catch (...) {
         text = from_cp1252(state_.texts.lng_unexpected_error);
     }
-    dialogs_.error(app_title_, text);
+    // Titled as every other box of the program.
+    dialogs_.error(from_cp1252(state_.texts.lng_product), text);
 }
 
 }  // namespace glossek

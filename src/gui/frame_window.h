@@ -3,6 +3,7 @@
 // the frame itself (the Window menu, languages, help and links, the end of the program).
 #pragma once
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -20,8 +21,8 @@ class ChildWindow;
 class FrameWindow : public QMainWindow, public WindowServices {
     Q_OBJECT
 public:
-    // `program_path` gives the application title of the error boxes.
-    FrameWindow(AppState& state, Dialogs& dialogs, const QString& program_path);
+    // At the place it had when the program last ended, or at its design place.
+    FrameWindow(AppState& state, Dialogs& dialogs);
     ~FrameWindow() override;
 
     // Each child window's content, in the children's fixed order, once: the table editor,
@@ -51,6 +52,8 @@ signals:
     void stop_requested();
     // Another pair of code pages is in force: what shows bytes as text shows them again.
     void code_pages_changed();
+    // Another language is in force: what the windows compose of its texts is composed again.
+    void language_changed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,12 +64,18 @@ private:
     void connect_menu();
     ChildWindow* window_of(Child child) const;
     void place_on_screen();
+    void keep_place() const;
     void minimise_visible_children();
+    void arrange_children(const std::function<void(const QList<QMdiSubWindow*>&)>& arrange);
+    // Key presses that no control of the window should take (see eventFilter).
+    bool is_claimed_by_menu(QWidget* widget, const QKeyEvent& key) const;
 
     // The frame's own commands.
     void switch_to_english();
     void switch_to_french();
     void choose_code_pages();
+    void tile_children();
+    void cascade_children();
     void show_help_index();
     void show_about();
     void open_author_page();
@@ -82,7 +91,6 @@ private:
 
     AppState& state_;
     Dialogs& dialogs_;
-    QString app_title_;
     QMdiArea* mdi_;
     QLabel* code_pages_label_;
     QTranslator qt_translator_;

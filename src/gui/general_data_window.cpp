@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "gui/general_data_window.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
@@ -12,6 +10,7 @@
 #include "conversion/input_view.h"
 #include "files/file_names.h"
 #include "gui/form_page.h"
+#include "gui/go_observer.h"
 #include "gui/qt_text.h"
 #include "lang/messages.h"
 
@@ -22,62 +21,6 @@ namespace {
 constexpr auto kInputFilter = " (*.txt)|*.TXT";
 constexpr int kStopWidth = 81;
 constexpr int kStopGap = 8;
-
-// What the Go command shows while the engine runs: the result lines and the progress bar,
-// repainted at once. A few times a second the window answers its Cancel button (and
-// Escape); the rest of the time the conversion has the thread to itself.
-class GoObserver : public GenerateObserver {
-public:
-    GoObserver(LineView& viewer, QProgressBar& bar, const CodePagePair& pages, const bool& stop)
-        : lines_(viewer, pages), bar_(bar), stop_(stop) {
-        clock_.start();
-    }
-    void result_line(std::string_view line) override { lines_.add(line); }
-    ~GoObserver() override {
-        // The bar ends at the last position reached, painted or not.
-        if (shown_ != position_) {
-            bar_.setValue(position_);
-        }
-    }
-    void progress(int position) override {
-        position_ = position;
-        // Moved and painted at once, but not more often than a screen would show (the first
-        // line's look at the events paints it first).
-        if (painted_.isValid() && painted_.elapsed() >= 20) {
-            show_position();
-        }
-    }
-    bool stop_requested() override {
-        // The clock is read every 256 lines only: a million short lines stay cheap. The
-        // first line shows the bar and the button at once.
-        ++lines_seen_;
-        if (lines_seen_ == 1 || ((lines_seen_ & 0xFF) == 0 && clock_.elapsed() >= 100)) {
-            bar_.setValue(position_);
-            shown_ = position_;
-            QCoreApplication::processEvents();  // paints the bar too
-            painted_.start();
-            clock_.restart();
-        }
-        return stop_;
-    }
-
-private:
-    void show_position() {
-        bar_.setValue(position_);
-        shown_ = position_;
-        bar_.repaint();
-        painted_.start();
-    }
-
-    ViewerFill lines_;
-    QProgressBar& bar_;
-    const bool& stop_;
-    QElapsedTimer clock_;
-    QElapsedTimer painted_;
-    unsigned lines_seen_ = 0;
-    int position_ = 0;  // where the engine is
-    int shown_ = 0;     // where the bar is
-};
 
 }  // namespace
 
@@ -96,6 +39,14 @@ GeneralDataWindow::GeneralDataWindow(WindowServices& services, QWidget* parent)
     setTabOrder(dos_to_windows_button_, windows_to_dos_button_);
     setTabOrder(windows_to_dos_button_, table_way_button_);
     setTabOrder(table_way_button_, cancel_button_);
+    for (QRadioButton* button :
+         {dos_to_windows_button_, windows_to_dos_button_, table_way_button_}) {
+        connect(button, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) {
+                show_input_page();
+            }
+        });
+    }
     // Shown, the window gives the focus to its first control.
     setFocusProxy(input_box_);
 }
@@ -199,12 +150,14 @@ void GeneralDataWindow::start(const CommandLineJob& command) {
             if (command.table_given) {
                 emit table_loaded(result.table_rows);
             }
-            // A file alone on the command line (the desktop's "Open with") is taken as
-            // File, Input takes it, so that Go works at once.
-            if (!state.job.input_name.empty() && state.job.output_name.empty()) {
-                take_input(from_file_name(state.job.input_name));
-            }
             break;
+    }
+    // A file alone on the command line (the desktop's "Open with") is taken as File, Input
+    // takes it, so that Go works at once; with an output named too, the input is shown.
+    if (!state.job.input_name.empty() && state.job.output_name.empty()) {
+        take_input(from_file_name(state.job.input_name));
+    } else if (file_exists(state.job.input_name)) {
+        services_.guarded([&] { show_input(); });
     }
     services_.show_child(Child::GeneralData);
 }
@@ -228,16 +181,35 @@ void GeneralDataWindow::take_input(const QString& chosen) {
         input_box_->setText(chosen);
         job.output_name = proposed_output_name(job.input_name);
         output_box_->setText(from_file_name(job.output_name));
-        load_input_view();
-        services_.enable_viewer(Child::InputViewer);
+        show_input();
     });
 }
 
-void GeneralDataWindow::load_input_view() {
+void GeneralDataWindow::show_input() {
     LineView& viewer = services_.viewer(Child::InputViewer);
     viewer.clear();
-    ViewerFill lines(viewer, services_.state().pages);
-    read_input_view(services_.state().job, [&lines](std::string_view line) { lines.add(line); });
+    {
+        ViewerFill lines(viewer, viewer_page(input_page(way())));
+        read_input_view(services_.state().job,
+                        [&lines](std::string_view line) { lines.add(line); });
+    }
+    services_.enable_viewer(Child::InputViewer);
+}
+
+void GeneralDataWindow::show_input_page() {
+    services_.viewer(Child::InputViewer).show_page(viewer_page(input_page(way())));
+}
+
+ViewerPage GeneralDataWindow::viewer_page(PageSide side) const {
+    const AppState& state = services_.state();
+    return {side, state.pages, from_cp1252(page_name(side, state.pages, state.texts))};
+}
+
+void GeneralDataWindow::show_input_missing() {
+    const AppState& state = services_.state();
+    services_.dialogs().message(
+        from_cp1252(state.texts.lng_product),
+        joined(shown_name(state.job.input_name), from_cp1252(state.texts.lng_input_missing)));
 }
 
 void GeneralDataWindow::show_progress(bool shown) {
@@ -266,8 +238,8 @@ void GeneralDataWindow::go() {
     if (!may_go(decision)) {
         return;
     }
-    const GoResult result = run_conversion(decision, result_view);
-    end_go(decision, result, result_view);
+    const GoResult result = run_conversion(result_view);
+    end_go(result, result_view);
 }
 
 bool GeneralDataWindow::may_go(const GoDecision& decision) {
@@ -278,37 +250,36 @@ bool GeneralDataWindow::may_go(const GoDecision& decision) {
                                     from_cp1252(refusal_text(decision.refusal, state.texts)));
         return false;
     }
+    if (!decision.input_exists) {
+        // Said at once, before any question, with the window usable behind it.
+        show_input_missing();
+        services_.enable_viewer(Child::ResultViewer);
+        return false;
+    }
     return !decision.ask_overwrite ||
            services_.dialogs().question(title, joined(shown_name(state.job.output_name),
                                                       from_cp1252(state.texts.lng_output_exists)));
 }
 
-GeneralDataWindow::GoResult GeneralDataWindow::run_conversion(const GoDecision& decision,
-                                                              LineView& result_view) {
+GeneralDataWindow::GoResult GeneralDataWindow::run_conversion(LineView& result_view) {
     AppState& state = services_.state();
-    if (decision.input_exists) {
-        show_progress(true);
-        cancel_button_->show();
-        page_->arrange();  // the bar makes room for the button
-    }
+    show_progress(true);
+    cancel_button_->show();
+    page_->arrange();  // the bar makes room for the button
     GoResult result;
     {
         // Everything but the bar and its Cancel button is out of reach until the engine ends.
         stop_requested_ = false;
         const CommandLock lock(services_);
         set_job_controls_enabled(false);
-        if (cancel_button_->isVisible()) {
-            cancel_button_->setFocus();
-        }
+        cancel_button_->setFocus();
         result.converted = services_.guarded([&] {
             try {
-                GoObserver observer(result_view, *progress_bar_, state.pages, stop_requested_);
-                if (generate(state.job, way(), state.table, state.pages, &observer,
-                             &result.lossy) == GenerateOutcome::InputMissing) {
-                    services_.dialogs().message(from_cp1252(state.texts.lng_product),
-                                                joined(shown_name(state.job.input_name),
-                                                       from_cp1252(state.texts.lng_input_missing)));
-                }
+                GoObserver observer(result_view, viewer_page(output_page(way())), *progress_bar_,
+                                    stop_requested_);
+                result.input_missing =
+                    generate(state.job, way(), state.table, state.pages, &observer,
+                             &result.lossy) == GenerateOutcome::InputMissing;
             } catch (const ConversionStopped&) {
                 result.stopped = true;
             }
@@ -321,8 +292,7 @@ GeneralDataWindow::GoResult GeneralDataWindow::run_conversion(const GoDecision& 
     return result;
 }
 
-void GeneralDataWindow::end_go(const GoDecision& decision, const GoResult& result,
-                               LineView& result_view) {
+void GeneralDataWindow::end_go(const GoResult& result, LineView& result_view) {
     if (!result.converted) {
         return;  // the bar stays as the error left it; View result is not enabled
     }
@@ -337,7 +307,9 @@ void GeneralDataWindow::end_go(const GoDecision& decision, const GoResult& resul
             title, joined(from_cp1252(texts.lng_generation_stopped), shown_name(output)));
         return;
     }
-    if (decision.input_exists) {
+    if (result.input_missing) {
+        show_input_missing();  // gone since Go looked for it
+    } else {
         QString done = joined(from_cp1252(texts.lng_generation_done), shown_name(output));
         if (result.lossy.characters > 0) {
             done = joined(done, from_cp1252(lossy_text(result.lossy.characters,

@@ -39,6 +39,9 @@ public:
 
     // Recall checks the auxiliary way, so that the next Go uses the table.
     void select_way(ConversionWay way);
+    // The input viewer's lines again through the page the way reads, after the way or the
+    // pair in force changed.
+    void show_input_page();
 
 signals:
     // A table named on the command line was read: its rows, for the table editor.
@@ -49,12 +52,15 @@ private:
     struct GoResult {
         bool converted = false;  // false: an error was shown
         bool stopped = false;    // the user stopped it
+        bool input_missing = false;
         LossyCount lossy;
     };
 
     void place_controls();
     void set_up_progress();
-    void load_input_view();
+    // The input's first lines in its viewer, through the page the way reads.
+    void show_input();
+    ViewerPage viewer_page(PageSide side) const;
     // Input's steps for a chosen file: the boxes, the proposed output, the input viewer.
     void take_input(const QString& chosen);
     ConversionWay way() const;
@@ -62,12 +68,13 @@ private:
     // the program was started from.
     std::string typed_name(const QLineEdit* box) const;
     void show_progress(bool shown);
+    void show_input_missing();
     void set_job_controls_enabled(bool enabled);
-    // Go's steps: the refusal said or the overwrite asked (false: no Go), the conversion
-    // with everything else out of reach, and what its end says.
+    // Go's steps: the refusal or the missing input said, or the overwrite asked (false: no
+    // Go), the conversion with everything else out of reach, and what its end says.
     bool may_go(const GoDecision& decision);
-    GoResult run_conversion(const GoDecision& decision, LineView& result_view);
-    void end_go(const GoDecision& decision, const GoResult& result, LineView& result_view);
+    GoResult run_conversion(LineView& result_view);
+    void end_go(const GoResult& result, LineView& result_view);
 
     WindowServices& services_;
     FormPage* page_;

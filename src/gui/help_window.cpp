@@ -77,19 +77,27 @@ bool HelpWindow::show_topic(const QString& help_file, const QString& topic,
     if (!QFileInfo(help_file).isFile() || !file.open(QIODevice::ReadOnly)) {
         return false;
     }
+    const QString html = QString::fromUtf8(file.readAll());
     file.close();
     for (QToolButton* button : {back_, forward_, contents_}) {
         button->setText(
             from_cp1252(caption_of(button->objectName().toStdString(), language.toStdString())));
     }
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(help_file).absoluteFilePath());
+    const bool another_language = language != language_ || url != file_;
     language_ = language;
-    file_ = QUrl::fromLocalFile(QFileInfo(help_file).absoluteFilePath());
-    // The name does not say HTML, so the kind of resource is given.
-    browser_->setSource(file_, QTextDocument::HtmlResource);
-    QUrl at_topic = file_;
-    at_topic.setFragment(topic == QLatin1String(kContentsTopic) ? contents_anchor(language)
-                                                                : topic);
-    browser_->setSource(at_topic, QTextDocument::HtmlResource);
+    file_ = url;
+    QString anchor = topic == QLatin1String(kContentsTopic) ? contents_anchor(language) : topic;
+    // A topic the file lacks leaves its contents page, the top of the file, in view.
+    if (!html.contains(QStringLiteral("name=\"%1\"").arg(anchor)) &&
+        !html.contains(QStringLiteral("id=\"%1\"").arg(anchor))) {
+        anchor.clear();
+    }
+    go_to(anchor);
+    if (another_language) {
+        // Back leads only through pages read in this language.
+        browser_->clearHistory();
+    }
     const QString title = browser_->documentTitle();
     setWindowTitle(title.isEmpty() ? QFileInfo(help_file).fileName() : title);
     if (!placed_) {
@@ -103,9 +111,17 @@ bool HelpWindow::show_topic(const QString& help_file, const QString& topic,
 }
 
 void HelpWindow::show_contents() {
-    QUrl contents = file_;
-    contents.setFragment(contents_anchor(language_));
-    browser_->setSource(contents, QTextDocument::HtmlResource);
+    go_to(contents_anchor(language_));
+}
+
+void HelpWindow::go_to(const QString& anchor) {
+    QUrl target = file_;
+    target.setFragment(anchor.isEmpty() ? QString() : anchor);
+    // Where the reader already is: no step in the history, so Back goes somewhere else.
+    if (browser_->source() != target) {
+        // The name does not say HTML, so the kind of resource is given.
+        browser_->setSource(target, QTextDocument::HtmlResource);
+    }
 }
 
 void HelpWindow::fit_on_screen() {

@@ -23,6 +23,8 @@ public:
 
 private:
     void show_contents();
+    // The help file at the anchor, or at its top for none.
+    void go_to(const QString& anchor);
     void fit_on_screen();
 
     QTextBrowser* browser_;

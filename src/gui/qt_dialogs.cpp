@@ -4,9 +4,16 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <QTreeView>
 #include <QUrl>
 
 #include "gui/code_pages_dialog.h"
@@ -23,9 +30,53 @@ QString shown(const QString& text) {
     return result;
 }
 
+// The file dialog's sizes and dates as the program's language writes them: Qt's own model
+// writes them in the system's.
+class LanguageFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr ||
+            (index.column() != kSizeColumn && index.column() != kDateColumn)) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QModelIndex file = mapToSource(index);
+        if (index.column() == kDateColumn) {
+            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return files->isDir(file) ? QString() : QLocale().formattedDataSize(files->size(file));
+    }
+
+private:
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+};
+
+// At its first size every column shows whole: the sizes, kinds and dates take what they
+// need and the names the rest, in a dialog as wide as the screen allows.
+void fit_columns(QFileDialog& dialog) {
+    if (const QScreen* screen = dialog.screen()) {
+        dialog.resize(
+            QSize(820, 500).boundedTo(screen->availableGeometry().size() - QSize(40, 60)));
+    }
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (auto* places = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        places->setSizes({160, dialog.width() - 160});
+    }
+}
+
 std::optional<QString> run_file_dialog(QFileDialog& dialog) {
     // Qt's own dialog everywhere: its name filters ignore case, as users of these files expect.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new LanguageFileColumns(&dialog));
+    fit_columns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -83,6 +83,19 @@ QString from_ansi_page(std::string_view bytes, const CodePagePair& pages) {
     return text;
 }
 
+QString from_page(std::string_view bytes, PageSide side, const CodePagePair& pages) {
+    if (side == PageSide::Windows) {
+        return from_ansi_page(bytes, pages);
+    }
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : bytes) {
+        const char16_t ch = pages.oem_chars[static_cast<unsigned char>(c)];
+        *out++ = QChar(static_cast<char16_t>(shown_control(ch)));
+    }
+    return text;
+}
+
 std::string to_ansi_page(const QString& text, const CodePagePair& pages) {
     if (pages.utf8()) {
         return to_utf8_page(text);

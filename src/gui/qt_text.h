@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/input_view.h"
 #include "pages/code_pages.h"
 
 namespace glossek {
@@ -16,6 +17,10 @@ QString from_cp1252(std::string_view text);
 // File contents as the ANSI code page in force shows them; control bytes stay visible.
 // Under UTF-8 (65001) bytes that are not valid UTF-8 show as U+FFFD.
 QString from_ansi_page(std::string_view bytes, const CodePagePair& pages);
+
+// File contents through one page of the pair: the DOS page shows each byte as its
+// character (U+FFFD where the page has none), the Windows page as from_ansi_page does.
+QString from_page(std::string_view bytes, PageSide side, const CodePagePair& pages);
 
 // Typed text as bytes of the ANSI code page in force; characters it lacks are left out.
 // Under UTF-8 every character is its UTF-8 sequence (é is C3 A9).

@@ -5,11 +5,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <functional>
 #include <optional>
 
 #include "gui/form_page.h"
 #include "gui/qt_text.h"
+#include "lang/messages.h"
 #include "pages/utf8.h"
 #include "table/table_file.h"
 
@@ -17,8 +19,7 @@ namespace glossek {
 
 namespace {
 
-constexpr auto kRecallFilter = "Glossek conversion (*.glk) | *.GLK";
-constexpr auto kSaveFilter = "GLK conversion (*. glk)|*.glk";
+constexpr auto kTableFiles = "*.glk";
 
 // The grid edits its cells itself: every character typed goes to the window's handler,
 // the keys that move around the grid keep their usual meaning. Keys held with Alt are the
@@ -65,6 +66,7 @@ TableWindow::TableWindow(WindowServices& services, QWidget* parent)
     set_up_grid();
     name_box_->setReadOnly(true);
     notation_group_->setFocusPolicy(Qt::NoFocus);
+    warning_icon_ = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     set_keyboard_order();
     connect_controls();
     check_notation();
@@ -120,12 +122,45 @@ void TableWindow::set_keyboard_order() {
     setTabOrder(grid_, add_button_);
     setTabOrder(add_button_, insert_button_);
     setTabOrder(insert_button_, delete_button_);
-    setTabOrder(delete_button_, chars_button_);
+    setTabOrder(delete_button_, help_button_);
+    setTabOrder(help_button_, chars_button_);
     setTabOrder(chars_button_, hexa_button_);
     setTabOrder(hexa_button_, deci_button_);
     setTabOrder(deci_button_, name_box_);
-    setTabOrder(name_box_, help_button_);
     setFocusProxy(grid_);
+    // The arrow keys in the notation group switch the notation (eventFilter).
+    for (QRadioButton* button : {chars_button_, hexa_button_, deci_button_}) {
+        button->installEventFilter(this);
+    }
+}
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool forward = key->key() == Qt::Key_Down || key->key() == Qt::Key_Right;
+    const bool back = key->key() == Qt::Key_Up || key->key() == Qt::Key_Left;
+    if ((!forward && !back) || key->modifiers() != Qt::NoModifier) {
+        return QWidget::eventFilter(watched, event);
+    }
+    step_notation(watched, forward ? 1 : -1);
+    return true;
+}
+
+void TableWindow::step_notation(QObject* from, int step) {
+    QRadioButton* const buttons[] = {chars_button_, hexa_button_, deci_button_};
+    int at = 0;
+    while (at < 2 && buttons[at] != from) {
+        ++at;
+    }
+    // Round the group, as a click on the next button does: switched, or said why not.
+    buttons[(at + step + 3) % 3]->click();
+    for (QRadioButton* button : buttons) {
+        if (button->isChecked()) {
+            button->setFocus(Qt::TabFocusReason);
+        }
+    }
 }
 
 void TableWindow::connect_controls() {
@@ -155,11 +190,25 @@ void TableWindow::show_cell(int row, int column) {
         item = new QTableWidgetItem;
         grid_->setItem(row - 1, column, item);
     }
-    const QString text = from_ansi_page(editor_.cell(row, column), services_.state().pages);
+    const AppState& state = services_.state();
+    const QString text = from_ansi_page(editor_.cell(row, column), state.pages);
     item->setText(text);
-    // A side wider than its column is shown whole when the mouse rests on it.
+    // A cell of codes that would not be kept as typed is marked, and says why; a side wider
+    // than its column is shown whole when the mouse rests on it.
+    const QString fault = from_cp1252(
+        cell_fault_text(editor_.cell_fault(row, column), editor_.notation(), state.texts));
+    item->setData(Qt::DecorationRole, fault.isEmpty() ? QVariant() : QVariant(warning_icon_));
+    item->setBackground(fault.isEmpty() ? QBrush() : QBrush(QColor(0xF8, 0xD7, 0xD7)));
     const int room = grid_->columnWidth(column) - 8;
-    item->setToolTip(QFontMetrics(grid_->font()).horizontalAdvance(text) > room ? text : QString());
+    const bool wide = QFontMetrics(grid_->font()).horizontalAdvance(text) > room;
+    QStringList tip;
+    if (!fault.isEmpty()) {
+        tip << fault;
+    }
+    if (wide) {
+        tip << text;
+    }
+    item->setToolTip(tip.join(QLatin1Char('\n')));
 }
 
 void TableWindow::show_rows() {
@@ -190,6 +239,8 @@ void TableWindow::show_table(const std::vector<TableRow>& rows) {
     show_rows();
     check_notation();
     grid_->setCurrentCell(0, 0);
+    // The table in use, read from the command line or recalled.
+    name_box_->setText(from_file_name(services_.state().job.table_name));
 }
 
 void TableWindow::type_in_grid(const QString& typed) {
@@ -266,16 +317,24 @@ void TableWindow::switch_notation(std::string_view notation) {
     bool switched = false;
     services_.guarded([&] { switched = editor_.switch_to(notation); });
     // Rows converted before a failure show their new texts; a refusal shows the current
-    // notation's button checked again.
+    // notation's button checked again, and says why.
     show_rows();
-    if (!switched && editor_.notation() != kNotationChar && notation != kNotationChar) {
+    if (!switched && editor_.notation() != kNotationChar && notation != kNotationChar &&
+        editor_.notation() != notation) {
         check_notation();
+        const LanguageTexts& texts = services_.state().texts;
+        services_.dialogs().message(from_cp1252(texts.lng_product),
+                                    from_cp1252(texts.lng_notation_refused));
     }
 }
 
+FileFilter TableWindow::table_filter() const {
+    return {from_cp1252(services_.state().texts.lng_table_filter),
+            QString::fromLatin1(kTableFiles)};
+}
+
 void TableWindow::recall_table() {
-    std::optional<QString> chosen =
-        services_.dialogs().open_file({parse_filter(QString::fromLatin1(kRecallFilter))});
+    std::optional<QString> chosen = services_.dialogs().open_file({table_filter()});
     if (!chosen) {
         return;
     }
@@ -291,22 +350,24 @@ void TableWindow::recall_table() {
         if (!services_.is_maximised(Child::TableEditor)) {
             services_.show_child(Child::TableEditor);
         }
-        name_box_->setText(*chosen);
         emit table_recalled();
     });
 }
 
 void TableWindow::save_table_as() {
-    std::optional<QString> chosen = services_.dialogs().save_file(
-        parse_filter(QString::fromLatin1(kSaveFilter)), QStringLiteral("glk"));
+    std::optional<QString> chosen =
+        services_.dialogs().save_file(table_filter(), QStringLiteral("glk"));
     if (!chosen) {
         return;
     }
     services_.guarded([&] {
+        // The file saved is the table in use from now on: its name is shown, and Go will
+        // neither read it nor replace it.
         ConversionJob& job = services_.state().job;
-        save_table_file(job.table_file, to_file_name(*chosen), services_.state().table.notation,
-                        editor_.rows());
-        name_box_->setText(from_file_name(job.table_name));
+        const std::string name = to_file_name(*chosen);
+        save_table_file(job.table_file, name, services_.state().table.notation, editor_.rows());
+        job.table_name = name;
+        name_box_->setText(from_file_name(name));
     });
 }
 

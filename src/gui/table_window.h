@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +37,9 @@ signals:
     // A table file was read: the next conversion should use it.
     void table_recalled();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void place_controls();
     void set_up_grid();
@@ -52,6 +56,10 @@ private:
     void show_table_help();
 
     void switch_notation(std::string_view notation);
+    // The notation of the next button of the group from `from` (step 1) or of the one before
+    // (step -1), round the group.
+    void step_notation(QObject* from, int step);
+    FileFilter table_filter() const;
     void check_notation();
     void show_cell(int row, int column);
     int current_row() const;
@@ -69,6 +77,7 @@ private:
     QRadioButton* chars_button_;
     QRadioButton* hexa_button_;
     QRadioButton* deci_button_;
+    QIcon warning_icon_;
 };
 
 }  // namespace glossek

@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     using namespace glossek;
     // Taken before the toolkit reads the options it knows from the command line.
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::string program_path = argc > 0 ? argv[0] : "glossek";
     QApplication application(argc, argv);
     QApplication::setWindowIcon(program_icon());
 
@@ -27,7 +26,7 @@ int main(int argc, char** argv) {
     const CommandLineJob command = interpret_parameters(parse_parameters(args), state.start_dir);
 
     QtDialogs dialogs;
-    ProgramWindows windows(state, dialogs, QString::fromLocal8Bit(program_path.c_str()));
+    ProgramWindows windows(state, dialogs);
     dialogs.set_owner(&windows.frame());
     windows.start(command);
     windows.frame().show();

@@ -9,8 +9,8 @@
 
 namespace glossek {
 
-ProgramWindows::ProgramWindows(AppState& state, Dialogs& dialogs, const QString& program_path)
-    : frame_(std::make_unique<FrameWindow>(state, dialogs, program_path)) {
+ProgramWindows::ProgramWindows(AppState& state, Dialogs& dialogs)
+    : frame_(std::make_unique<FrameWindow>(state, dialogs)) {
     FrameWindow& frame = *frame_;
     // In their fixed order; the frame owns them from here on.
     table_window_ = new TableWindow(frame);
@@ -41,6 +41,12 @@ ProgramWindows::ProgramWindows(AppState& state, Dialogs& dialogs, const QString&
                      &GeneralDataWindow::request_stop);
     QObject::connect(&frame, &FrameWindow::code_pages_changed, table_window_,
                      &TableWindow::show_rows);
+    QObject::connect(&frame, &FrameWindow::code_pages_changed, general_data_,
+                     &GeneralDataWindow::show_input_page);
+    QObject::connect(&frame, &FrameWindow::language_changed, table_window_,
+                     &TableWindow::show_rows);
+    QObject::connect(&frame, &FrameWindow::language_changed, general_data_,
+                     &GeneralDataWindow::show_input_page);
 }
 
 ProgramWindows::~ProgramWindows() = default;

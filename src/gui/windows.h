@@ -3,7 +3,6 @@
 // each menu item connected to the window whose command it is, and the start.
 #pragma once
 
-#include <QString>
 #include <memory>
 
 #include "app/app_state.h"
@@ -18,8 +17,7 @@ class TableWindow;
 
 class ProgramWindows {
 public:
-    // `program_path` gives the application title of the error boxes.
-    ProgramWindows(AppState& state, Dialogs& dialogs, const QString& program_path);
+    ProgramWindows(AppState& state, Dialogs& dialogs);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

@@ -57,7 +57,9 @@ std::string table_text(const TableFileError& error, const LanguageTexts& texts) 
         case TableFileError::Reason::UnsafeCharSide:
             return texts.lng_table_char_unsafe;
         case TableFileError::Reason::UnreadableCodeSide:
-            return fill_in(texts.lng_table_code_unreadable, "%r", std::to_string(error.row()));
+            return fill_in(
+                fill_in(texts.lng_table_code_unreadable, "%r", std::to_string(error.row())), "%c",
+                std::to_string(error.column()));
         case TableFileError::Reason::TooLarge:
             break;
     }
@@ -152,18 +154,27 @@ std::string error_box_text(std::string_view message) {
     return text;
 }
 
-std::string application_title(std::string_view program_path) {
-    auto slash = program_path.find_last_of('/');
-    std::string_view name =
-        slash == std::string_view::npos ? program_path : program_path.substr(slash + 1);
-    name = name.substr(0, name.find('.'));
-    std::string title(name);
-    for (std::size_t i = 1; i < title.size(); ++i) {
-        if (title[i] >= 'A' && title[i] <= 'Z') {
-            title[i] = static_cast<char>(title[i] - 'A' + 'a');
-        }
+std::string cell_fault_text(const CodeSideCheck& check, std::string_view notation,
+                            const LanguageTexts& texts) {
+    switch (check.fault) {
+        case CodeFault::None:
+            break;
+        case CodeFault::OutOfRange:
+            return fill_in(texts.lng_code_out_of_range, "%s", check.group);
+        case CodeFault::NotCodes:
+            return fill_in(
+                notation == kNotationHexa ? texts.lng_cell_not_hexa : texts.lng_cell_not_deci, "%s",
+                check.group);
     }
-    return title;
+    return {};
+}
+
+std::string page_name(PageSide side, const CodePagePair& pages, const LanguageTexts& texts) {
+    if (side == PageSide::Dos) {
+        return fill_in(texts.lng_page_dos, "%p", std::to_string(pages.oem));
+    }
+    return pages.utf8() ? texts.lng_page_utf8
+                        : fill_in(texts.lng_page_windows, "%p", std::to_string(pages.ansi));
 }
 
 ErrorMessage error_message(const std::exception& error, const LanguageTexts& language) {
@@ -204,6 +215,12 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     }
     if (const auto* unknown = dynamic_cast<const FolderUnknownError*>(&error)) {
         return {unknown->file(), texts.lng_folder_unknown, {}};
+    }
+    if (const auto* code = dynamic_cast<const CodeTextError*>(&error);
+        code != nullptr && !code->range_group().empty()) {
+        return {{},
+                error_box_text(fill_in(texts.lng_code_out_of_range, "%s", code->range_group())),
+                {}};
     }
     return {{}, error_box_text(error.what()), {}};
 }

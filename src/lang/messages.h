@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "conversion/go_check.h"
+#include "conversion/input_view.h"
 #include "lang/texts.h"
+#include "pages/code_pages.h"
+#include "table/table.h"
 
 namespace glossek {
 
@@ -63,9 +66,13 @@ std::string error_box_text(std::string_view message);
 // never go through it (see printable_name).
 std::string terminal_text(const std::string& message);
 
-// The program file's name without its folder, up to its first ".", first letter kept and
-// every later letter in lower case: the title of the error box.
-std::string application_title(std::string_view program_path);
+// What the table editor says of a cell in a code notation that is at fault (see
+// check_code_side); empty when it is not.
+std::string cell_fault_text(const CodeSideCheck& check, std::string_view notation,
+                            const LanguageTexts& texts);
+
+// The page of the pair as a viewer names it: "DOS 850", "Windows 1252", "UTF-8".
+std::string page_name(PageSide side, const CodePagePair& pages, const LanguageTexts& texts);
 
 // A file name as it can be shown on a terminal or in a box: valid UTF-8 as it stands;
 // control characters (C0, DEL, C1), characters that turn the direction of text, and bytes

@@ -72,14 +72,14 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_generation_stopped = "Generation stopped: the output file was left as it was:";
     t.lng_all_files = "All files";
     t.lng_code_pages = "Code pages";
-    t.lng_dos_page = "DOS code page:";
-    t.lng_windows_page = "Windows code page:";
+    t.lng_dos_page = "&DOS code page:";
+    t.lng_windows_page = "&Windows code page:";
     t.lng_code_page_file_bad =
         "The code pages kept in this file cannot be used; the pair of the language settings is "
         "used instead.";
     t.lng_table_code_unreadable =
-        "Row %r holds a side that is not a list of valid codes: the file could not be read "
-        "back, so it was not saved.";
+        "Row %r, column %c holds a side that is not a list of codes from 0 to 255: the file "
+        "would not read back as it is, so it was not saved.";
     t.lng_table_too_large =
         "A conversion table file holds at most 1 MiB (1,048,576 bytes); this one would be "
         "larger. Nothing was changed.";
@@ -141,6 +141,20 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_target_windows = "Windows text";
     t.lng_target_dos = "DOS text";
     t.lng_input_changed = "The input changed while it was read: its output may not match it.";
+    t.lng_cell_not_hexa =
+        "'%s' is not a code in hexadecimal: codes are two digits, 00 to FF, with a blank "
+        "between them";
+    t.lng_cell_not_deci =
+        "'%s' is not a code in decimal: codes are three digits, 000 to 255, with a blank "
+        "between them";
+    t.lng_code_out_of_range = "%s is past 255, the largest code";
+    t.lng_notation_refused =
+        "Codes in hexadecimal and codes in decimal do not convert into each other: switch to "
+        "Characters strings first.";
+    t.lng_page_dos = "DOS %p";
+    t.lng_page_windows = "Windows %p";
+    t.lng_page_utf8 = "UTF-8";
+    t.lng_table_filter = "Conversion tables";
     return t;
 }
 
@@ -182,14 +196,14 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
         utf8_to_cp1252("Génération interrompue : le fichier de sortie est resté tel quel :");
     t.lng_all_files = "Tous les fichiers";
     t.lng_code_pages = "Pages de code";
-    t.lng_dos_page = "Page de code DOS :";
-    t.lng_windows_page = "Page de code Windows :";
+    t.lng_dos_page = "Page de code &DOS :";
+    t.lng_windows_page = "Page de code &Windows :";
     t.lng_code_page_file_bad = utf8_to_cp1252(
         "Les pages de code enregistrées dans ce fichier ne peuvent pas servir ; la paire des "
         "réglages de langue est utilisée à la place.");
     t.lng_table_code_unreadable = utf8_to_cp1252(
-        "La ligne %r contient un côté qui n'est pas une suite de codes valides : le fichier ne "
-        "pourrait pas être relu, il n'a donc pas été enregistré.");
+        "La ligne %r, colonne %c, contient un côté qui n'est pas une suite de codes de 0 à "
+        "255 : le fichier ne serait pas relu tel quel, il n'a donc pas été enregistré.");
     t.lng_table_too_large = utf8_to_cp1252(
         "Un fichier de conversion contient au plus 1 Mio (1 048 576 octets) ; celui-ci serait "
         "plus grand. Rien n'a été modifié.");
@@ -262,6 +276,20 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_target_dos = "texte DOS";
     t.lng_input_changed = utf8_to_cp1252(
         "L'entrée a changé pendant sa lecture : sa sortie peut ne pas lui correspondre.");
+    t.lng_cell_not_hexa = utf8_to_cp1252(
+        "'%s' n'est pas un code hexadécimal : les codes ont deux chiffres, de 00 à FF, séparés "
+        "par un blanc");
+    t.lng_cell_not_deci = utf8_to_cp1252(
+        "'%s' n'est pas un code décimal : les codes ont trois chiffres, de 000 à 255, séparés "
+        "par un blanc");
+    t.lng_code_out_of_range = utf8_to_cp1252("%s dépasse 255, le plus grand code");
+    t.lng_notation_refused = utf8_to_cp1252(
+        "Les codes hexadécimaux et les codes décimaux ne se convertissent pas les uns dans les "
+        "autres : passez d'abord par Chaînes de caractères.");
+    t.lng_page_dos = "DOS %p";
+    t.lng_page_windows = "Windows %p";
+    t.lng_page_utf8 = "UTF-8";
+    t.lng_table_filter = "Tables de conversion";
     return t;
 }
 

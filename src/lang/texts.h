@@ -39,7 +39,7 @@ struct LanguageTexts {
     std::string lng_dos_page;
     std::string lng_windows_page;
     std::string lng_code_page_file_bad;     // the side file holds no pair of supported pages
-    std::string lng_table_code_unreadable;  // %r: the row
+    std::string lng_table_code_unreadable;  // %r: the row, %c: the column
     std::string lng_table_too_large;
     std::string lng_table_ambiguous;  // followed by the names that match
     // Failures of the system that the file layer's own texts do not name.
@@ -104,6 +104,17 @@ struct LanguageTexts {
     std::string lng_target_windows;
     std::string lng_target_dos;
     std::string lng_input_changed;
+    // A cell of the table editor that holds no list of codes (%s: the group at fault), a
+    // code past 255, and a switch between the two code notations.
+    std::string lng_cell_not_hexa;
+    std::string lng_cell_not_deci;
+    std::string lng_code_out_of_range;
+    std::string lng_notation_refused;
+    // The page a viewer shows its text in (%p: its number), and the table files' filter.
+    std::string lng_page_dos;
+    std::string lng_page_windows;
+    std::string lng_page_utf8;
+    std::string lng_table_filter;
 };
 
 // "FR" gives French; anything else English.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace glossek {
 
@@ -106,6 +107,13 @@ ReplacementPair& ConversionTable::record(std::size_t k) {
 CodeTextError::CodeTextError(const std::string& prefixed)
     : std::runtime_error("'" + prefixed + "' is not a valid integer value") {}
 
+CodeTextError::CodeTextError(const std::string& message, std::string range_group)
+    : std::runtime_error(message), range_group_(std::move(range_group)) {}
+
+CodeTextError CodeTextError::out_of_range(const std::string& group) {
+    return {"'" + group + "' is past 255, the largest code", group};
+}
+
 std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width) {
     std::string result;
     while (!text.empty()) {
@@ -149,6 +157,33 @@ std::string chars_to_codes(std::string_view chars, char kind, std::size_t width)
         result += ' ';
     }
     return std::string(trim_controls(result));
+}
+
+CodeSideCheck check_code_side(std::string_view text, std::string_view notation) {
+    const bool hexa = notation == kNotationHexa;
+    if (!hexa && notation != kNotationDeci) {
+        return {};
+    }
+    const std::size_t width = hexa ? 2 : 3;
+    while (!text.empty()) {
+        const std::string_view group = text.substr(0, width);
+        text.remove_prefix(group.size());
+        unsigned value = 0;
+        for (char c : group) {
+            const int digit = hexa ? digit_value(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+            if (digit < 0) {
+                return {CodeFault::NotCodes, std::string(group)};
+            }
+            value = value * (hexa ? 16 : 10) + static_cast<unsigned>(digit);
+        }
+        if (value > 255) {
+            return {CodeFault::OutOfRange, std::string(group)};
+        }
+        while (!text.empty() && text.front() == ' ') {
+            text.remove_prefix(1);
+        }
+    }
+    return {};
 }
 
 std::string decode_side(std::string_view text, std::string_view notation) {

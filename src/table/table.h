@@ -41,16 +41,35 @@ struct ConversionTable {
     ReplacementPair& record(std::size_t k);
 };
 
-// A code text that is not a number: "'%s' is not a valid integer value".
+// A code text that is not a number: "'%s' is not a valid integer value"; or, made by
+// out_of_range, a code past 255, which the editor never turns into another byte.
 class CodeTextError : public std::runtime_error {
 public:
     explicit CodeTextError(const std::string& prefixed);
+    static CodeTextError out_of_range(const std::string& group);
+    // The group past 255; empty for a text that is not a number.
+    const std::string& range_group() const { return range_group_; }
+
+private:
+    CodeTextError(const std::string& message, std::string range_group);
+    std::string range_group_;
 };
 
 // Code text to characters. HEXA: prefix "$", width 2. DECI: empty prefix, width 3.
 std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width);
 // Characters to code text. HEXA: kind 'H', width 2. DECI: kind 'D', width 3.
 std::string chars_to_codes(std::string_view chars, char kind, std::size_t width);
+
+// Whether a side typed in a code notation keeps what was typed: groups as codes_to_chars
+// cuts them, each of digits alone (hexadecimal ones in HEXA) and at most 255, with blanks
+// between them. `group` is the first group at fault. Stored files are read by the looser
+// codes_to_chars, which takes a code modulo 256 (files rely on it).
+enum class CodeFault { None, NotCodes, OutOfRange };
+struct CodeSideCheck {
+    CodeFault fault = CodeFault::None;
+    std::string group;
+};
+CodeSideCheck check_code_side(std::string_view text, std::string_view notation);
 
 // The two routines above for a notation keyword; CHAR is the identity.
 std::string decode_side(std::string_view text, std::string_view notation);

@@ -7,14 +7,16 @@ namespace glossek {
 
 namespace {
 
-bool is_digit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
-bool is_upper_hex(unsigned char c) {
-    return c >= 'A' && c <= 'F';
-}
-bool is_lower_hex(unsigned char c) {
-    return c >= 'a' && c <= 'f';
+// Codes that would not come back as typed stop a switch to characters.
+void throw_if_at_fault(const std::string& codes, std::string_view notation) {
+    const CodeSideCheck check = check_code_side(codes, notation);
+    if (check.fault == CodeFault::OutOfRange) {
+        throw CodeTextError::out_of_range(check.group);
+    }
+    if (check.fault == CodeFault::NotCodes) {
+        decode_side(codes, notation);  // the reader's own error, where it has one
+        throw CodeTextError((notation == kNotationHexa ? "$" : "") + check.group);
+    }
 }
 
 }  // namespace
@@ -58,7 +60,6 @@ bool TableEditor::key_press(int row, int column, unsigned char typed) {
         cells_.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
     const std::string& notation = table_.notation;
     const bool chars = notation == kNotationChar;
-    const bool hexa = notation == kNotationHexa;
     bool wants_input_box = false;
     if (typed == kBackspace) {
         if (!text.empty()) {
@@ -69,12 +70,9 @@ bool TableEditor::key_press(int row, int column, unsigned char typed) {
         }
     } else if (typed == kEnter) {
         wants_input_box = chars;
-    } else if (typed == ' ' || is_digit(typed) || chars) {
-        text += static_cast<char>(typed);
-    } else if (hexa && is_upper_hex(typed)) {
-        text += static_cast<char>(typed);
-    } else if (hexa && is_lower_hex(typed)) {
-        text += static_cast<char>(typed - 'a' + 'A');
+    } else if (chars || typed >= ' ') {
+        const bool upper = notation == kNotationHexa && typed >= 'a' && typed <= 'f';
+        text += static_cast<char>(upper ? typed - 'a' + 'A' : typed);
     }
     if (!wants_input_box) {
         sync_pair(row, column);
@@ -92,9 +90,13 @@ void TableEditor::sync_pair(int row, int column) {
     ReplacementPair& pair = table_.record(static_cast<std::size_t>(row));
     const std::string& notation = table_.notation;
     side_text(pair, column, notation) = text;
-    if (notation != kNotationChar) {
+    if (notation != kNotationChar && check_code_side(text, notation).fault == CodeFault::None) {
         side_text(pair, column, kNotationChar) = decode_side(text, notation);
     }
+}
+
+CodeSideCheck TableEditor::cell_fault(int row, int column) const {
+    return check_code_side(cell(row, column), table_.notation);
 }
 
 void TableEditor::add() {
@@ -131,7 +133,9 @@ bool TableEditor::switch_to(std::string_view notation) {
         for (int column = 0; column < 2; ++column) {
             std::string& chars = side_text(pair, column, kNotationChar);
             if (notation == kNotationChar) {
-                chars = decode_side(side_text(pair, column, current), current);
+                const std::string& codes = side_text(pair, column, current);
+                throw_if_at_fault(codes, current);
+                chars = decode_side(codes, current);
                 cells_[k][static_cast<std::size_t>(column)] = chars;
             } else {
                 std::string& codes = side_text(pair, column, notation);

@@ -29,14 +29,17 @@ public:
     const std::string& notation() const { return table_.notation; }
 
     // One typed byte in cell (row, column). Returns true when it asks for the input box
-    // (Enter in characters), which the caller shows and answers with enter_text.
-    // Throws CodeTextError when the cell's codes do not read, after the cell and its code
-    // text have changed.
+    // (Enter in characters), which the caller shows and answers with enter_text. In a code
+    // notation what is typed is kept as typed (hexadecimal digits in upper case), control
+    // characters aside, whether it makes codes or not: see cell_fault.
     bool key_press(int row, int column, unsigned char typed);
-    // The input box's OK: the edited text becomes the cell. Throws as key_press.
+    // The input box's OK: the edited text becomes the cell.
     void enter_text(int row, int column, const std::string& text);
-    // Brings the pair in step with the cell, as after every key.
+    // Brings the pair in step with the cell, as after every key: a code cell at fault
+    // leaves the pair's characters as they were.
     void sync_pair(int row, int column);
+    // What is wrong with a cell in a code notation (see check_code_side); nothing in CHAR.
+    CodeSideCheck cell_fault(int row, int column) const;
 
     void add();
     void insert(int row);
@@ -44,7 +47,7 @@ public:
 
     // Converts every row to the notation. False when refused (between the two code
     // notations) or already current. Converting back to characters throws CodeTextError at
-    // the first row whose codes do not read; the rows before it are converted.
+    // the first cell at fault (see cell_fault); the cells before it are converted.
     bool switch_to(std::string_view notation);
 
     // The rows of a table just read from a file, in its notation; an empty table shows one

@@ -7,7 +7,7 @@ namespace glossek {
 
 namespace {
 
-std::string refusal_message(TableFileError::Reason reason, std::size_t row) {
+std::string refusal_message(TableFileError::Reason reason, std::size_t row, std::size_t column) {
     switch (reason) {
         case TableFileError::Reason::NotAKeyword:
             return "not a conversion table (its first line must be CHAR, HEXA or DECI)";
@@ -15,8 +15,9 @@ std::string refusal_message(TableFileError::Reason reason, std::size_t row) {
             return "a side holds a line-end or end-of-file byte (13 or 26) that a table in "
                    "characters cannot keep; save it with codes in hexadecimal or decimal";
         case TableFileError::Reason::UnreadableCodeSide:
-            return "row " + std::to_string(row) +
-                   " holds a side that is not a list of valid codes; it would not read back";
+            return "row " + std::to_string(row) + ", column " + std::to_string(column) +
+                   " holds a side that is not a list of codes from 0 to 255; it would not read "
+                   "back";
         case TableFileError::Reason::TooLarge:
             break;
     }
@@ -27,18 +28,10 @@ bool holds_line_end(const std::string& side) {
     return side.find_first_of("\x0D\x1A") != std::string::npos;
 }
 
-// A code side that load_table_file reads back: codes_to_chars takes it, and no byte of it
-// ends a line or the data.
+// A code side that load_table_file gives back as it is: codes from 0 to 255, blanks
+// between them, and so no byte that ends a line or the data.
 bool reads_back(const std::string& side, const std::string& notation) {
-    if (holds_line_end(side)) {
-        return false;
-    }
-    try {
-        decode_side(side, notation);
-    } catch (const CodeTextError&) {
-        return false;
-    }
-    return true;
+    return check_code_side(side, notation).fault == CodeFault::None;
 }
 
 // The sides of a file as read, one after another in one string, so that staging a file
@@ -99,11 +92,12 @@ StagedTable read_table_file(const std::string& name, TextLineFile& file) {
 
 }  // namespace
 
-TableFileError::TableFileError(Reason reason, std::string file, std::size_t row)
-    : std::runtime_error(file + ": " + refusal_message(reason, row)),
+TableFileError::TableFileError(Reason reason, std::string file, std::size_t row, std::size_t column)
+    : std::runtime_error(file + ": " + refusal_message(reason, row, column)),
       reason_(reason),
       file_(std::move(file)),
-      row_(row) {}
+      row_(row),
+      column_(column) {}
 
 std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
                                       ConversionTable& table) {
@@ -151,7 +145,8 @@ void save_table_file(TextLineFile& file, const std::string& name, const std::str
                 throw TableFileError(TableFileError::Reason::UnsafeCharSide, name, k + 1);
             }
         } else if (!reads_back(from, notation) || !reads_back(to, notation)) {
-            throw TableFileError(TableFileError::Reason::UnreadableCodeSide, name, k + 1);
+            throw TableFileError(TableFileError::Reason::UnreadableCodeSide, name, k + 1,
+                                 reads_back(from, notation) ? 2 : 1);
         }
         size += from.size() + to.size() + 8;
     }

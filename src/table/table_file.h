@@ -21,20 +21,22 @@ inline constexpr std::uint64_t kTableFileLimit = 1024 * 1024;
 
 // A table file that is refused before anything changes: a first line that is no notation
 // keyword, a side that would not read back (a CHAR side holding CR or Ctrl-Z, a HEXA or
-// DECI side that is no list of codes; `row` says which), or a file larger than
-// kTableFileLimit.
+// DECI side that is no list of codes from 0 to 255; `row` and `column`, from 1, say
+// which), or a file larger than kTableFileLimit.
 class TableFileError : public std::runtime_error {
 public:
     enum class Reason { NotAKeyword, UnsafeCharSide, UnreadableCodeSide, TooLarge };
-    TableFileError(Reason reason, std::string file, std::size_t row = 0);
+    TableFileError(Reason reason, std::string file, std::size_t row = 0, std::size_t column = 0);
     Reason reason() const { return reason_; }
     const std::string& file() const { return file_; }
     std::size_t row() const { return row_; }
+    std::size_t column() const { return column_; }
 
 private:
     Reason reason_;
     std::string file_;
     std::size_t row_;
+    std::size_t column_;
 };
 
 // One grid row: the two sides as the current notation shows them.
@@ -47,8 +49,8 @@ using TableRow = std::pair<std::string, std::string>;
 std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
                                       ConversionTable& table);
 
-// Writes the rows in the given notation. Rows that load_table_file would not give back
-// (see TableFileError) are refused before the file is touched.
+// Writes the rows in the given notation. Rows that load_table_file would not give back as
+// they are (see TableFileError, check_code_side) are refused before the file is touched.
 void save_table_file(TextLineFile& file, const std::string& name, const std::string& notation,
                      const std::vector<TableRow>& rows);
 

@@ -98,10 +98,11 @@ check "Ctrl-Z first: silent" silent
 check "Ctrl-Z first: empty output" test -f "$out/ctrl_z.out" -a ! -s "$out/ctrl_z.out"
 
 # Unreadable inputs.
+# A folder as the input is a folder run (tests/app/folder_test.sh): here an empty one.
 run "$in/folder.txt" folder.out W R
 ended_well "folder as input"
-check "folder as input: said" said "folder.txt: File does not exist or 'Input file' area empty."
-check "folder as input: no output" test ! -e "$out/folder.out"
+check "folder as input: silent" silent
+check "folder as input: an output folder" test -d "$out/folder.out"
 if command -v setpriv >/dev/null && setpriv --reuid=nobody --regid=nogroup --clear-groups \
     test -x "$program" 2>/dev/null && [[ "$(id -u)" -eq 0 ]]; then
     chmod 755 "$work" "$in"

@@ -102,7 +102,6 @@ TEST_F(EngineCase, ViewerGetsTheFirstThousandLinesAndProgressMovesOnce) {
         input += "line " + std::to_string(i) + "\r\n";
     }
     Recorder recorder;
-    job.line_count = 2500;
     std::string output = run(input, ConversionWay::AuxiliaryTable, &recorder);
     EXPECT_EQ(output, input);
     ASSERT_EQ(recorder.lines.size(), 1000u);
@@ -112,13 +111,40 @@ TEST_F(EngineCase, ViewerGetsTheFirstThousandLinesAndProgressMovesOnce) {
     EXPECT_EQ(recorder.positions.size(), 101u);
 }
 
+// The bar follows the bytes read, however long the lines, in each way and whether the
+// window takes lines one by one or in runs; the end of the data fills it, Ctrl-Z too.
+TEST_F(EngineCase, ProgressFollowsTheBytesRead) {
+    const std::string input = std::string(80, 'x') + "\r\n" + std::string(20 * 1000, 'y') + "\r\n" +
+                              std::string(5 * 1000, 'z') + "\r\n\x1A" + std::string(10000, 'w');
+    for (const ConversionWay way : {ConversionWay::DosToWindows, ConversionWay::AuxiliaryTable}) {
+        Recorder recorder;
+        run(input, way, &recorder);
+        EXPECT_EQ(recorder.positions,
+                  (std::vector<int>{0, static_cast<int>(20084 * 100 / input.size()),
+                                    static_cast<int>(25086 * 100 / input.size()), 100}));
+    }
+    std::string many;
+    for (int i = 0; i < 5000; ++i) {
+        many += std::string(i < 2500 ? 1 : 99, 'a') + "\r\n";
+    }
+    Recorder recorder;
+    run(many, ConversionWay::DosToWindows, &recorder);
+    // Half the lines are a thirty-fourth of the bytes.
+    EXPECT_EQ(recorder.positions.front(), 0);
+    EXPECT_LE(std::count_if(recorder.positions.begin(), recorder.positions.end(),
+                            [](int p) { return p < 3; }),
+              3);
+    EXPECT_EQ(recorder.positions.back(), 100);
+    EXPECT_TRUE(std::is_sorted(recorder.positions.begin(), recorder.positions.end()));
+}
+
 TEST(Progress, TruncatedAndCapped) {
     EXPECT_EQ(progress_position(1, 3), 33);
-    EXPECT_EQ(progress_position(2, 3), 66);
     EXPECT_EQ(progress_position(3, 3), 100);
     EXPECT_EQ(progress_position(4, 3), 100);
     EXPECT_EQ(progress_position(9999, 10000), 99);
-    EXPECT_EQ(progress_position(20000, 10000), 100);
+    EXPECT_EQ(progress_position(270'000'000'000ULL, 300'000'000'000ULL), 90);
+    EXPECT_EQ(progress_position(5, 0), 0);  // a pipe: no size to go by
 }
 
 TEST_F(EngineCase, MissingInputTouchesNoFile) {

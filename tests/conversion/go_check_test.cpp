@@ -59,8 +59,10 @@ TEST(GoDecision, ChecksInOrderThenAsksOnlyForAnExistingOutput) {
     EXPECT_TRUE(decision.input_exists);
     dir.write("out.txt", "old");
     EXPECT_TRUE(decide_go(job).ask_overwrite);
+    // A missing input is said before any question about the output.
     job.input_name = dir.file("missing.txt");
     EXPECT_FALSE(decide_go(job).input_exists);
+    EXPECT_FALSE(decide_go(job).ask_overwrite);
 }
 
 TEST(ProposedOutputName, CvtGoesBeforeTheExtensionOfTheNameOnly) {

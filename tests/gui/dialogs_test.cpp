@@ -3,10 +3,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "gui/code_pages_dialog.h"
 #include "gui/qt_dialogs.h"
@@ -59,6 +63,46 @@ TEST(FileFilters, PatternsMatchWithoutRegardToCase) {
     EXPECT_FALSE(listed.contains("table.glk"));
 }
 
+// The file dialog writes sizes and dates in the language in force, and at its first size
+// every column shows whole.
+TEST(FileDialog, SizesAndDatesInTheLanguageAndNoColumnCut) {
+    test::TempDir dir;
+    dir.write("a-table-with-a-rather-long-name.glk", std::string(2000, 'x'));
+    const QString folder = QString::fromStdString(dir.path());
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QStringList shown;
+    bool whole = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* details = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(details, nullptr);
+        QAbstractItemModel* model = details->model();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(details->rootIndex()) > 0; }));
+        QTest::qWait(200);
+        for (int column = 0; column < 4; ++column) {
+            shown << model->index(0, column, details->rootIndex()).data().toString();
+        }
+        whole = true;
+        for (int column = 1; column < 4; ++column) {
+            whole = whole && details->header()->sectionSize(column) >
+                                 details->fontMetrics().horizontalAdvance(shown[column]);
+        }
+        whole = whole && details->header()->length() <= details->viewport()->width();
+        dialog->reject();
+    });
+    QtDialogs dialogs;
+    dialogs.set_start_folder(folder);
+    dialogs.open_file({parse_filter(QStringLiteral("Tables|*.glk"))});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[1], QString::fromUtf8("1,95 Kio"));
+    EXPECT_EQ(shown[3], QLocale(QLocale::French, QLocale::France)
+                            .toString(QFileInfo(folder + "/" + shown[0]).lastModified(),
+                                      QLocale::ShortFormat));
+    EXPECT_TRUE(whole);
+}
+
 TEST(CodePagesDialogTest, ListsThePagesWithThePairInForceSelected) {
     CodePageChoice choice;
     choice.title = "Code pages";
@@ -79,6 +123,27 @@ TEST(CodePagesDialogTest, ListsThePagesWithThePairInForceSelected) {
     EXPECT_EQ(dialog.chosen(), std::pair(850, 1252));
     windows->setCurrentRow(0);
     EXPECT_EQ(dialog.chosen(), std::pair(850, 1251));
+}
+
+// The list with the keyboard looks it: its frame differs from the other list's.
+TEST(CodePagesDialogTest, TheListWithTheKeyboardShowsIt) {
+    CodePageChoice choice;
+    choice.dos_pages = {{850, "850 Western European (DOS)"}};
+    choice.windows_pages = {{1252, "1252 Western European (Windows)"}};
+    CodePagesDialog dialog(choice);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto* dos = dialog.findChild<QListWidget*>("lst_oem");
+    auto* windows = dialog.findChild<QListWidget*>("lst_ansi");
+    const auto edge = [](QListWidget* list) {
+        return list->grab().toImage().pixel(0, list->height() / 2);
+    };
+    for (QListWidget* focused : {dos, windows}) {
+        focused->setFocus();
+        QApplication::processEvents();
+        QListWidget* other = focused == dos ? windows : dos;
+        EXPECT_NE(edge(focused), edge(other)) << focused->objectName().toStdString();
+    }
 }
 
 TEST(QtText, BytesOfTheAnsiPageAndBack) {

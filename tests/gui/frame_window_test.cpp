@@ -99,7 +99,7 @@ TEST_F(FrameWindow, KeysTypedAfterAWindowShortcutReachTheChildShown) {
     start();
     frame->activateWindow();
     QApplication::setActiveWindow(frame);
-    QTest::keyClick(box("txt_inp"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(option("opt_win"), Qt::Key_A, Qt::ControlModifier);
     ASSERT_TRUE(maximised("frm_tcv"));
     QTest::keyClicks(QApplication::focusWidget(), "xy");
     EXPECT_EQ(grid()->item(0, 0)->text(), "xy");
@@ -109,6 +109,25 @@ TEST_F(FrameWindow, KeysTypedAfterAWindowShortcutReachTheChildShown) {
     ASSERT_TRUE(maximised("frm_gen"));
     QTest::keyClicks(QApplication::focusWidget(), "in.txt");
     EXPECT_EQ(box("txt_inp")->text(), "in.txt");
+}
+
+// In a text box Ctrl+A selects its text, and an Alt letter that is no mnemonic types
+// nothing (the French window has no Alt+N); a mnemonic still reaches its control.
+TEST_F(FrameWindow, TextBoxesKeepCtrlAAndTakeNoAltLetters) {
+    start();
+    trigger("mnu_FR");
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame);
+    box("txt_out")->setFocus();
+    QTest::keyClicks(box("txt_out"), "out.txt");
+    QTest::keyClick(box("txt_out"), Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(box("txt_out")->text(), "out.txt");
+    QTest::keyClick(box("txt_out"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_EQ(box("txt_out")->selectedText(), "out.txt");
+    QTest::keyClick(box("txt_out"), Qt::Key_I, Qt::AltModifier);  // F&icher en entrée
+    EXPECT_EQ(QApplication::focusWidget(), box("txt_inp"));
+    EXPECT_TRUE(box("txt_inp")->text().isEmpty());
 }
 
 TEST_F(FrameWindow, ClosingAChildOnlyMinimisesIt) {
@@ -133,11 +152,87 @@ TEST_F(FrameWindow, RestoredChildTakesItsDesignSizeWithinTheFrame) {
         const QRect area = find<QMdiArea>("mdi_area")->viewport()->rect();
         EXPECT_TRUE(area.contains(window(child)->geometry())) << child;
     }
-    // Restored from maximised too.
-    trigger("mnu_wge");
-    window("frm_gen")->showNormal();
+    // Restored from maximised too, and within a frame smaller than the design.
+    for (const QSize frame_size : {QSize(900, 700), QSize(600, 380)}) {
+        frame->resize(frame_size);
+        trigger("mnu_wge");
+        window("frm_gen")->showNormal();
+        QApplication::processEvents();
+        const QRect area = find<QMdiArea>("mdi_area")->viewport()->rect();
+        EXPECT_TRUE(area.contains(window("frm_gen")->geometry()))
+            << frame_size.width() << " " << window("frm_gen")->height();
+        EXPECT_GE(window("frm_gen")->height(), std::min(480, area.height()));
+    }
+}
+
+// Tile and Cascade show every child that has something to show, side by side; the Window
+// menu's children come back one at a time.
+TEST_F(FrameWindow, TileAndCascadeShowTheChildrenSideBySide) {
+    start();
+    frame->resize(1000, 700);
+    trigger("mnu_wti");
     QApplication::processEvents();
-    EXPECT_GE(window("frm_gen")->height(), 480);
+    EXPECT_FALSE(maximised("frm_gen"));
+    EXPECT_FALSE(minimised("frm_tcv"));
+    EXPECT_FALSE(window("frm_gen")->geometry().intersects(window("frm_tcv")->geometry()));
+    EXPECT_TRUE(window("frm_wvi")->isHidden());  // nothing to show yet
+    trigger("mnu_wca");
+    QApplication::processEvents();
+    EXPECT_NE(window("frm_gen")->pos(), window("frm_tcv")->pos());
+    EXPECT_FALSE(minimised("frm_gen"));
+    trigger("mnu_wge");
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_TRUE(minimised("frm_tcv"));
+}
+
+// A Go leaves the icons of the other children alone (an icon enabled again is drawn over the
+// window in front while the end message was open): their contents are out of reach instead,
+// and Ctrl+Tab brings none forward.
+TEST_F(FrameWindow, GoLeavesTheIconsAlone) {
+    start();
+    std::string text;
+    for (int i = 0; i < 200000; ++i) {
+        text += "a line of text\r\n";
+    }
+    dir.write("in.txt", text);
+    struct Changes : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::EnabledChange ? 1 : 0;
+            return false;
+        }
+    } changes;
+    window("frm_tcv")->installEventFilter(&changes);
+    bool content_locked = false;
+    QTimer::singleShot(0, frame, [&] {
+        content_locked = !find<QWidget>("frm_tcv")->isEnabled();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    });
+    go("in.txt", "out.txt");
+    EXPECT_TRUE(content_locked);
+    EXPECT_EQ(changes.count, 0);
+    EXPECT_TRUE(maximised("frm_gen"));
+    EXPECT_TRUE(find<QWidget>("frm_tcv")->isEnabled());
+}
+
+// The frame opens where it was when the program last ended, maximised or not; the first
+// time, and where that place is on no screen, at its design place.
+TEST_F(FrameWindow, OpensWhereItWasLeft) {
+    start();
+    const QRect design = frame->geometry();
+    frame->setGeometry(40, 60, 500, 400);
+    frame->close();
+    EXPECT_EQ(dir.read("GLK32.WIN"), "40 60 500 400 0\r\n");
+    start();
+    EXPECT_EQ(frame->geometry(), QRect(40, 60, 500, 400));
+    frame->showMaximized();
+    frame->close();
+    start();
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_EQ(frame->normalGeometry(), QRect(40, 60, 500, 400));
+    dir.write("GLK32.WIN", "5000 60 500 400 0\r\n");
+    start();
+    EXPECT_EQ(frame->geometry(), design);
 }
 
 TEST_F(FrameWindow, ExitEndsTheProgramWithCodeOneWithoutAQuestion) {
@@ -198,7 +293,7 @@ TEST_F(FrameWindow, UnreadableLanguageFileStopsTheStartButKeepsTheCodePages) {
     start({"in.txt"});
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, "error");
-    EXPECT_EQ(dialogs.shown[0].title, "glossek");
+    EXPECT_EQ(dialogs.shown[0].title, "Glossek");
     EXPECT_TRUE(box("txt_inp")->text().isEmpty());  // the command line was not looked at
     // The pair chosen stays the pair a conversion uses.
     EXPECT_EQ(state.pages.oem, 850);
@@ -233,7 +328,7 @@ TEST_F(CodePages, ChosenInTheWindowTheyAreInForceAtOnceAndAtTheNextStart) {
     trigger("mnu_ocp");
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "Code pages");
-    EXPECT_EQ(dialogs.shown[0].text, "DOS code page:|Windows code page:|437 1252");
+    EXPECT_EQ(dialogs.shown[0].text, "&DOS code page:|&Windows code page:|437 1252");
     EXPECT_TRUE(dialogs.offered_dos.contains("850 Western European (DOS)"));
     EXPECT_TRUE(dialogs.offered_windows.contains("1252 Western European (Windows)"));
     EXPECT_EQ(dialogs.offered_windows.back(), "65001 UTF-8 (Windows)");  // listed last

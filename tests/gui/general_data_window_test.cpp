@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -96,11 +97,29 @@ TEST_F(GeneralData, RelativeNamesMeanTheFolderTheProgramWasStartedFrom) {
     EXPECT_EQ(dialogs.texts().back(), "Generation achieved for the file:\n\r" + name("out.txt"));
 }
 
-TEST_F(GeneralData, InputShowsBytesThroughTheAnsiPageAndKeepsControlBytesVisible) {
+// Each viewer shows its file through the page it is written in, and names that page: the
+// input through the page the way reads, the result through the page it writes.
+TEST_F(GeneralData, ViewersShowTheTextThroughItsOwnPageAndNameIt) {
     start();
-    dialogs.files.push_back(QString::fromStdString(dir.write("w.txt", "caf\xE9\x01x\r\n")));
+    const auto page = [this](const char* label) { return find<QLabel>(label)->text(); };
+    dialogs.files.push_back(
+        QString::fromStdString(dir.write("dos.txt", "Voil\x85 l'\x82t\x82\x01\r\n")));
     trigger("mnu_fin");
-    EXPECT_EQ(lines("mem_wvi"), QStringList{QString::fromUtf8("café\u2401x")});
+    EXPECT_EQ(lines("mem_wvi"), QStringList{QString::fromUtf8("Voilà l'été\u2401")});
+    EXPECT_EQ(page("lbl_wvi"), "DOS 850");
+    option("opt_dos")->setChecked(true);  // the same bytes, read as Windows text
+    EXPECT_EQ(lines("mem_wvi"), QStringList{QString::fromUtf8("Voil… l'‚t‚\u2401")});
+    EXPECT_EQ(page("lbl_wvi"), "Windows 1252");
+
+    dir.write("win.txt", "Voil\xE0 l'\xE9t\xE9\r\n");
+    go("win.txt", "back.txt");
+    EXPECT_EQ(dir.read("back.txt"), "Voil\x85 l'\x82t\x82\r\n");
+    EXPECT_EQ(lines("mem_wre"), QStringList{QString::fromUtf8("Voilà l'été")});
+    EXPECT_EQ(page("lbl_wre"), "DOS 850");
+    option("opt_xtf")->setChecked(true);
+    EXPECT_EQ(page("lbl_wvi"), "Windows 1252");
+    option("opt_win")->setChecked(true);
+    EXPECT_EQ(page("lbl_wvi"), "DOS 850");
 }
 
 TEST_F(GeneralData, CancelledOrFailedInputChangesLittle) {
@@ -116,7 +135,7 @@ TEST_F(GeneralData, CancelledOrFailedInputChangesLittle) {
     EXPECT_FALSE(action("mnu_wvi")->isEnabled());
     EXPECT_TRUE(window("frm_wvi")->isHidden());
     ASSERT_EQ(dialogs.shown.back().kind, "error");
-    EXPECT_EQ(dialogs.shown.back().title, "glossek");
+    EXPECT_EQ(dialogs.shown.back().title, "Glossek");
     EXPECT_EQ(dialogs.shown.back().text, "File not found.");
 }
 
@@ -172,9 +191,8 @@ TEST_F(GeneralData, GoConvertsShowsTheResultAndReportsTheEnd) {
     EXPECT_TRUE(find<QProgressBar>("gge_progress")->isHidden());
     EXPECT_TRUE(action("mnu_wre")->isEnabled());
     EXPECT_FALSE(window("frm_wre")->isHidden());
-    // line_count 10000 for a file never shown: 2500 lines take the bar to 25.
     ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.last().at(0).toInt(), 25);
+    EXPECT_EQ(progress.last().at(0).toInt(), 100);
 }
 
 // UTF-8 as the Windows page: the viewers show UTF-8 and the end message says what the DOS
@@ -185,15 +203,17 @@ struct Utf8GeneralData : GeneralData {
 
 TEST_F(Utf8GeneralData, ViewersShowUtf8AndTheEndSaysWhatWasLostInEachLanguage) {
     start();
+    option("opt_dos")->setChecked(true);  // reads UTF-8
     dialogs.files.push_back(QString::fromStdString(
         dir.write("u.txt", "caf\xC3\xA9\x01 \xFF\r\n\xE2\x80\x94 \xF0\x9F\x98\x80\r\n")));
     trigger("mnu_fin");
     EXPECT_EQ(lines("mem_wvi"),
               (QStringList{QString::fromUtf8("café\u2401 \uFFFD"), QString::fromUtf8("— 😀")}));
 
-    option("opt_dos")->setChecked(true);
+    EXPECT_EQ(find<QLabel>("lbl_wvi")->text(), "UTF-8");
     go("u.txt", "d.txt");
     EXPECT_EQ(dir.read("d.txt"), "caf\x82\x01 ?\r\n- ?\r\n");
+    EXPECT_EQ(lines("mem_wre").front(), QString::fromUtf8("café\u2401 ?"));
     EXPECT_EQ(dialogs.shown.back().text,
               "Generation achieved for the file:\n\r" + name("d.txt") +
                   "\n\r3 characters had no exact counterpart (first on line 1)");
@@ -216,12 +236,14 @@ TEST_F(Utf8GeneralData, ViewersShowUtf8AndTheEndSaysWhatWasLostInEachLanguage) {
     EXPECT_EQ(dialogs.shown.back().text, "Generation achieved for the file:\n\r" + name("w.txt"));
 }
 
-TEST_F(GeneralData, ProgressFollowsLineCount) {
-    start();
-    dialogs.files.push_back(QString::fromStdString(dir.write("three.txt", "a\r\nb\r\nc\r\n")));
-    trigger("mnu_fin");
-    ASSERT_EQ(state.job.line_count, 3);
-    dir.write("three.txt", "a\r\nb\r\nc\r\nd\r\ne\r\n");  // grown since it was shown
+// The bar follows the bytes read, whatever filled the boxes: a long first line moves it
+// far, and a file grown since Input still ends full.
+TEST_F(GeneralData, ProgressFollowsTheBytesRead) {
+    dir.write("in.txt", std::string(80, 'x') + "\r\n" + numbered_lines(3));
+    start({"in.txt", "out.txt"});
+    EXPECT_EQ(lines("mem_wvi").size(), 4);  // shown at start, as Input shows it
+    EXPECT_TRUE(action("mnu_wvi")->isEnabled());
+    dir.write("in.txt", std::string(80, 'x') + "\r\n" + numbered_lines(19));
     QSignalSpy progress(find<QProgressBar>("gge_progress"), &QProgressBar::valueChanged);
     trigger("mnu_fgo");
     std::vector<int> values;
@@ -229,12 +251,23 @@ TEST_F(GeneralData, ProgressFollowsLineCount) {
         values.push_back(call.at(0).toInt());
     }
     // The bar is moved at most every 20 ms, so steps in between may be skipped; it shows the
-    // first line's step at once and ends full, by the line count read at Input.
+    // first line's step at once and ends full.
     ASSERT_FALSE(values.empty());
-    EXPECT_EQ(values.front(), 33);
+    EXPECT_EQ(values.front(), 82 * 100 / (82 + 19 * 8 + 10 * 1));
     EXPECT_EQ(values.back(), 100);
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
-    EXPECT_EQ(find<QProgressBar>("gge_progress")->value(), 100);
+}
+
+// A missing input is said before any question about the output.
+TEST_F(GeneralData, MissingInputIsSaidBeforeTheOverwriteQuestion) {
+    start();
+    dir.write("out.txt", "precious");
+    go("none.txt", "out.txt");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "message");
+    EXPECT_EQ(dialogs.shown[0].text,
+              name("none.txt") + "\n\rFile does not exist or 'Input file' area empty.");
+    EXPECT_EQ(dir.read("out.txt"), "precious");
 }
 
 TEST_F(GeneralData, NoAtTheOverwriteQuestionLeavesEverythingAsItWas) {
@@ -341,7 +374,7 @@ struct StoppedGo : GeneralData {
         EXPECT_TRUE(find<QPushButton>("cmd_stop")->isHidden());
         EXPECT_FALSE(action("mnu_wre")->isEnabled());
         EXPECT_TRUE(frame->menuBar()->isEnabled());
-        EXPECT_TRUE(window("frm_tcv")->isEnabled());
+        EXPECT_TRUE(find<QWidget>("frm_tcv")->isEnabled());
         EXPECT_TRUE(box("txt_inp")->isEnabled());
     }
 };
@@ -353,7 +386,7 @@ TEST_F(StoppedGo, CancelButtonStopsItAndKeepsTheOldOutput) {
         EXPECT_TRUE(stop->isVisible());
         EXPECT_EQ(stop->text(), "Cancel");
         // Nothing else can be reached meanwhile.
-        locked = !frame->menuBar()->isEnabled() && !window("frm_tcv")->isEnabled() &&
+        locked = !frame->menuBar()->isEnabled() && !find<QWidget>("frm_tcv")->isEnabled() &&
                  !box("txt_inp")->isEnabled() && !option("opt_win")->isEnabled() &&
                  !action("mnu_fgo")->isEnabled() && !action("Otherconversiondetails1")->isEnabled();
         // Nor by the keyboard: F2 starts no second conversion inside this one.

@@ -149,21 +149,37 @@ TEST_F(HelpWindowTest, OpensAtTheContentsOfTheLanguageThenAtTheTopic) {
     EXPECT_EQ(scrolled(), 0);
 }
 
+// Back and Forward are there only where there is somewhere to go, and never lead from the
+// pages of one language into those of the other.
 TEST_F(HelpWindowTest, BackForwardAndContentsMoveThroughWhatWasRead) {
     owner.show();
+    const auto enabled = [this] {
+        return std::pair(button("help_back")->isEnabled(), button("help_forward")->isEnabled());
+    };
     show("_TabUS");
     EXPECT_EQ(button("help_back")->text(), "Back");
+    EXPECT_EQ(enabled(), std::pair(false, false));
     button("help_contents")->click();
     QApplication::processEvents();
     EXPECT_EQ(browser()->source().fragment(), "English");
-    ASSERT_TRUE(button("help_back")->isEnabled());
+    EXPECT_EQ(enabled(), std::pair(true, false));
+    button("help_contents")->click();  // already there: nowhere new to go back from
     button("help_back")->click();
     QApplication::processEvents();
     EXPECT_EQ(browser()->source().fragment(), "_TabUS");
-    ASSERT_TRUE(button("help_forward")->isEnabled());
+    EXPECT_EQ(enabled(), std::pair(false, true));
     button("help_forward")->click();
     QApplication::processEvents();
     EXPECT_EQ(browser()->source().fragment(), "English");
+
+    show("Sommaire", "FR");
+    EXPECT_EQ(browser()->source().fragment(), "Francais");
+    EXPECT_EQ(enabled(), std::pair(false, false));
+    show("_TabFR", "FR");
+    button("help_back")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(browser()->source().fragment(), "Francais");
+    EXPECT_FALSE(button("help_back")->isEnabled());
 }
 
 TEST_F(HelpWindowTest, EscapeClosesItAndItFitsOnTheScreen) {

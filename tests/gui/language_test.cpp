@@ -3,9 +3,12 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -28,7 +31,7 @@ const Expected kFrameMenu[] = {
     {"pdn_file", "&File", "&Fichier"},
     {"mnu_fin", "&Input", "&Entrée"},
     {"mnu_fou", "&Output", "&Sortie"},
-    {"mnu_fgo", "&Go", "&En avant!"},
+    {"mnu_fgo", "&Go", "En &avant!"},
     {"mnu_fex", "E&xit", "&Quitter"},
     {"pdn_tcv", "Au&xiliary conversion", "Conversion au&xiliaire"},
     {"Recallfile1", "Recall file", "Rappeler fichier"},
@@ -38,10 +41,13 @@ const Expected kFrameMenu[] = {
     {"Otherconversiondetails1", "Auxiliary conversion details", "Détails conversion auxiliaire"},
     {"mnu_wvi", "View input file", "Aperçu du fichier en entrée"},
     {"mnu_wre", "View result", "Aperçu du résultat"},
+    {"mnu_wti", "&Tile", "&Mosaïque"},
+    {"mnu_wca", "&Cascade", "&Cascade"},
     {"pdn_opt", "&Options", "&Options"},
-    {"mnu_olg", "Language", "Langue"},
-    {"mnu_US", "English", "Anglais"},
-    {"mnu_FR", "French", "Français"},
+    {"mnu_olg", "&Language", "&Langue"},
+    {"mnu_ocp", "&Code pages...", "&Pages de code..."},
+    {"mnu_US", "&English", "&Anglais"},
+    {"mnu_FR", "&French", "&Français"},
     {"pdn_hlp", "&Help", "&?"},
     {"mnu_hin", "&Index", "&Index"},
     {"mnu_hab", "&About", "&A propos"},
@@ -64,14 +70,14 @@ const Expected kGeneralData[] = {
 const Expected kTableEditor[] = {
     {"frm_tcv", "Auxiliary conversion details", "Conversion par tableau auxiliaire"},
     {"lbl_tcv", "Auxiliary file name:", "Non du fichier auxiliaire:"},
-    {"cmd_add", "Add", "Ajouter"},
-    {"cmd_ins", "Insert", "Insérer"},
-    {"cmd_del", "Delete", "Supprimer"},
-    {"cmd_hlp", "Help", "Aide"},
+    {"cmd_add", "&Add", "&Ajouter"},
+    {"cmd_ins", "&Insert", "&Insérer"},
+    {"cmd_del", "&Delete", "&Supprimer"},
+    {"cmd_hlp", "Hel&p", "Ai&de"},
     {"cdr_tcv", "Conversion mode", "Mode de conversion"},
-    {"opt_char", "Characters strings", "Chaînes de caractères"},
-    {"opt_hexa", "Codes in hexadecimal", "Codes en hexadécimal"},
-    {"opt_deci", "Codes in decimal", "Codes en décimal"},
+    {"opt_char", "&Characters strings", "&Chaînes de caractères"},
+    {"opt_hexa", "Codes in h&exadecimal", "Codes en &hexadécimal"},
+    {"opt_deci", "Codes in deci&mal", "Codes en déci&mal"},
     {"grd_tcv.0", "To be converted", "A convertir"},
     {"grd_tcv.1", "Replaced by", "Remplacé par"},
 };
@@ -266,6 +272,8 @@ TEST_F(LanguageSwitch, QtsOwnTextsFollowTheLanguage) {
     EXPECT_EQ(yes(), "&Yes");
     trigger("mnu_FR");
     EXPECT_EQ(yes(), "&Oui");
+    // Dates and sizes too, as the file dialogs write them.
+    EXPECT_EQ(QLocale().toString(QDate(2024, 3, 1), QStringLiteral("MMMM")), "mars");
     // The child windows' own menu too.
     QStringList system_menu;
     for (QAction* item : window("frm_tcv")->systemMenu()->actions()) {
@@ -274,11 +282,57 @@ TEST_F(LanguageSwitch, QtsOwnTextsFollowTheLanguage) {
     EXPECT_TRUE(system_menu.contains("&Fermer")) << system_menu.join(",").toStdString();
     trigger("mnu_US");
     EXPECT_EQ(yes(), "&Yes");
+    EXPECT_EQ(QLocale().toString(QDate(2024, 3, 1), QStringLiteral("MMMM")), "March");
     system_menu.clear();
     for (QAction* item : window("frm_tcv")->systemMenu()->actions()) {
         system_menu << item->text();
     }
     EXPECT_TRUE(system_menu.contains("&Close")) << system_menu.join(",").toStdString();
+}
+
+// The access keys of each window are its menu bar's and its own controls'; those of each
+// menu its items'. In both languages no two of them are the same letter.
+TEST_F(LanguageSwitch, AccessKeysAreUniqueInEachWindowAndMenuInBothLanguages) {
+    const auto key_of = [](const QString& caption) {
+        const auto at = caption.indexOf(QChar('&'));
+        return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+    };
+    const auto expect_unique = [&](const QStringList& captions, const QString& where) {
+        QString keys;
+        for (const QString& caption : captions) {
+            const QChar key = key_of(caption);
+            EXPECT_TRUE(key.isNull() || !keys.contains(key))
+                << where.toStdString() << ": " << caption.toStdString();
+            keys += key;
+        }
+    };
+    start();
+    for (const char* language : {"mnu_US", "mnu_FR"}) {
+        trigger(language);
+        QStringList menu_bar;
+        for (QMenu* menu : frame->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+            menu_bar << menu->title();
+            QStringList items;
+            for (QAction* item : menu->actions()) {
+                items << item->text();
+            }
+            expect_unique(items, menu->title());
+        }
+        for (const char* child : {"frm_gen", "frm_tcv"}) {
+            QStringList captions = menu_bar;
+            for (auto* label : window(child)->findChildren<QLabel*>()) {
+                captions << label->text();
+            }
+            for (auto* button : window(child)->findChildren<QAbstractButton*>()) {
+                captions << button->text();
+            }
+            expect_unique(captions, QString::fromLatin1(child));
+        }
+        trigger("mnu_ocp");
+        const QString labels = dialogs.shown.back().text;
+        expect_unique(labels.split(QChar('|')).mid(0, 2), QStringLiteral("code pages"));
+        EXPECT_EQ(key_of(labels.section(QChar('|'), 0, 0)), QChar('d'));
+    }
 }
 
 TEST_F(LanguageSwitch, FailedWriteIsReportedWithTheNewLanguageKeptAndEveryChildMinimised) {
@@ -287,7 +341,7 @@ TEST_F(LanguageSwitch, FailedWriteIsReportedWithTheNewLanguageKeptAndEveryChildM
     state.program_dir = dir.write("plain", "x") + "/";
     trigger("mnu_FR");
     ASSERT_EQ(dialogs.texts("error").size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].title, "glossek");
+    EXPECT_EQ(dialogs.shown[0].title, "Glossek");
     EXPECT_EQ(state.language_code, "FR");
     expect_every_caption(true);
     EXPECT_EQ(maximised_count(), 0);

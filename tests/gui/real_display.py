@@ -115,6 +115,22 @@ def focused(root):
     return None
 
 
+def has_keyboard(root, role, name):
+    """Whether the control of that role and name, shown, has the keyboard."""
+    node = find(root, role, name)
+    return node is not None and states(node).contains(pyatspi.STATE_FOCUSED)
+
+
+def leave_text_box(frame, title):
+    """Tab on until the keyboard is on no text box of the child window `title`, where Ctrl+A
+    would select the text rather than show the table editor."""
+    for _ in range(4):
+        node = focused_in_child(frame, title)
+        if node is not None and node.getRoleName() != "text":
+            return
+        keys("Tab")
+
+
 def focused_in_child(frame, title):
     """The control with the keyboard in the child window `title`."""
     child = find(frame, "frame", title)
@@ -168,13 +184,13 @@ def activate(app):
     return frame
 
 
-def start(program, args, env_extra=None):
+def start(program, args, env_extra=None, cwd=None):
     env = dict(os.environ)
     env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
     if env_extra:
         env.update(env_extra)
     process = subprocess.Popen([program, *args], env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+                               stderr=subprocess.DEVNULL, cwd=cwd)
     app = wait_for(lambda: application() if application() and main_frame(application()) else None,
                    20)
     return process, app
@@ -216,7 +232,13 @@ def scenario_english(work, artefacts, program):
           find(frame, "frame", "View result") is None)
     screenshot(artefacts, "general-data.png")
 
-    # The table editor with the keyboard: the grid takes what is typed; Alt keys do not.
+    # Ctrl+A selects the text of a text box; elsewhere it shows the table editor.
+    type_text("draft")
+    keys("ctrl+a", "BackSpace")
+    check("Ctrl+A in a text box selects its text",
+          wait_for(lambda: text_of(find(frame, "text", "Input file:")) == "") is not None and
+          frame.name.endswith("[General data]"), frame.name)
+    leave_text_box(frame, "General data")
     keys("ctrl+a")
     check("Ctrl+A shows the table editor",
           wait_for(lambda: frame.name == f"Glossek {VERSION} - [Auxiliary conversion details]"),
@@ -225,13 +247,38 @@ def scenario_english(work, artefacts, program):
           wait_for(lambda: getattr(focused_in_child(frame, "Auxiliary conversion details"),
                                    "getRoleName", lambda: None)() in ("table", "table cell")))
     type_text("cat")
-    keys("alt+u", "alt+i", "alt+t")
+    keys("alt+u", "alt+k", "alt+t")  # no access keys of this window
     keys("Right")
     type_text("dog")
     cell = wait_for(lambda: find(frame, "table cell", "cat"))
     check("typed into the first cell", cell is not None)
-    check("Alt letters typed nothing", find(frame, "table cell", "catuit") is None)
+    check("Alt letters typed nothing", find(frame, "table cell", "catukt") is None)
     screenshot(artefacts, "table-editor.png")
+
+    # The notation with the keyboard: Tab to the group, the arrow keys switch as a click does.
+    radio = "radio button"
+    keys("Tab", "Tab", "Tab", "Tab", "Tab")
+    check("Tab reaches the notation after Help",
+          wait_for(lambda: has_keyboard(frame, radio, "Characters strings")))
+    keys("Down")
+    check("Down switches to hexadecimal, the keyboard with it",
+          wait_for(lambda: find(frame, "table cell", "63 61 74") and
+                   has_keyboard(frame, radio, "Codes in hexadecimal")))
+    keys("Down")
+    refusal = wait_for(lambda: message_box(app, "do not convert into each other"))
+    check("a refused switch says why", refusal is not None)
+    if refusal is not None:
+        screenshot(artefacts, "notation-refused.png")
+        keys("Return")
+    check("after the refusal the keyboard stays on hexadecimal",
+          wait_for(lambda: find(frame, "table cell", "63 61 74") and
+                   has_keyboard(frame, radio, "Codes in hexadecimal")))
+    keys("Up", "Up")
+    check("Up goes round the group to decimal",
+          wait_for(lambda: find(frame, "table cell", "099 097 116") and
+                   has_keyboard(frame, radio, "Codes in decimal")))
+    keys("Down")
+    wait_for(lambda: find(frame, "table cell", "cat"))
 
     # Back to General data, a conversion typed in the boxes, with the overwrite question.
     keys("ctrl+g")
@@ -261,6 +308,7 @@ def scenario_english(work, artefacts, program):
     check("input box grows with the frame", extents(box)[2] == bw + (1000 - 695),
           f"{extents(box)[2]} vs {bw} + 305")
     screenshot(artefacts, "general-data-stretched.png")
+    leave_text_box(frame, "General data")
     keys("ctrl+a")
     wait_for(lambda: frame.name.endswith("[Auxiliary conversion details]"))
     table = find(frame, "table")
@@ -327,7 +375,7 @@ def scenario_english(work, artefacts, program):
 
 def scenario_french(work, artefacts, program):
     docs = os.path.join(work, "docs")
-    process, app = start(program, [os.path.join(docs, "lettre.txt")])
+    process, app = start(program, [os.path.join(docs, "lettre.txt")], cwd=docs)
     check("the window opens", app is not None)
     if app is None:
         return process
@@ -339,6 +387,38 @@ def scenario_french(work, artefacts, program):
     check("file opened from the command line is in the box",
           text_of(find(frame, "text", "Fichier en sortie:") or frame).endswith("lettre.cvt.txt"))
     screenshot(artefacts, "general-data-fr.png")
+
+    # The DOS letter in the input viewer, through the DOS page, which is named under it.
+    keys("ctrl+i")
+    viewer = wait_for(lambda: find(frame, "frame", "Aperçu du fichier en entrée"))
+    memo = viewer and wait_for(lambda: find(viewer, "text"))
+    check("the input viewer shows the DOS letter as written",
+          memo is not None and "Paris, le 3 février 1987" in text_of(memo) and
+          "Hélène & Frères" in text_of(memo), memo and text_of(memo)[:60])
+    check("the viewer names the page it shows",
+          viewer is not None and find(viewer, "label", "DOS 850") is not None)
+    screenshot(artefacts, "input-viewer-fr.png")
+    keys("ctrl+g")
+
+    # Qt's file dialog in French: its words, the table filter, sizes in French, whole columns.
+    keys("alt+x", "Return")
+    chooser = wait_for(lambda: next((n for n in app if n is not None and showing(n) and
+                                     n.getRoleName() == "dialog" and n.name == "Ouvrir"), None))
+    check("the file dialog opens in French", chooser is not None,
+          str([(n.getRoleName(), n.name) for n in app if n is not None]))
+    if chooser is not None:
+        names = [n.name for n in walk(chooser)]
+        check("the table filter in French",
+              any("Tables de conversion (*.glk)" in (n or "") for n in names) or
+              any("Tables de conversion (*.glk)" in text_of(n) for n in walk(chooser)
+                  if n.getRoleName() in ("combo box", "text")), str(names[:20]))
+        size = wait_for(lambda: next((n.name for n in walk(chooser)
+                                      if n.getRoleName() == "table cell" and
+                                      n.name.endswith("octets")), None))
+        check("sizes written in French", size is not None, str(size))
+        screenshot(artefacts, "file-dialog-fr.png")
+        keys("Escape")
+        time.sleep(0.3)
     keys("F2")
     question = wait_for(lambda: message_box(app, "Attention, ce fichier existe"))
     check("overwrite question in French", question is not None)
@@ -347,6 +427,7 @@ def scenario_french(work, artefacts, program):
         check("question buttons in French", "&Oui" in names or "Oui" in names, str(names))
         keys("Escape")
     time.sleep(0.3)
+    leave_text_box(frame, "Données principales")
     keys("ctrl+a")
     check("table editor in French",
           wait_for(lambda: frame.name == f"Glossek {VERSION} - [Conversion par tableau auxiliaire]"),

@@ -60,7 +60,7 @@ TEST_F(TableWindow, TypingInEachNotation) {
     EXPECT_EQ(cell(1, 0), "E9 2D 61");
     type_at(1, 1, "4");
     EXPECT_EQ(state.table.pairs[0].char_to, "\x04");
-    type_at(1, 1, "1 fgZ");
+    type_at(1, 1, "1 f");
     EXPECT_EQ(cell(1, 1), "41 F");
     EXPECT_EQ(state.table.pairs[0].char_to, "A\x0F");
 
@@ -73,21 +73,46 @@ TEST_F(TableWindow, TypingInEachNotation) {
     key_at(1, 1, Qt::Key_Backspace);
     key_at(1, 1, Qt::Key_Backspace);
     EXPECT_EQ(cell(1, 1), "");
-    type_at(1, 1, "0aF65 066");
+    type_at(1, 1, "065 066");
     EXPECT_EQ(cell(1, 1), "065 066");
     EXPECT_EQ(state.table.pairs[0].char_to, "AB");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(TableWindow, DecimalShortGroupFailsAtTheBlankAndAfter) {
+// What is typed in codes stays as typed; a cell that makes no list of codes from 0 to 255
+// is marked, says why, and is not saved.
+TEST_F(TableWindow, CodesTypedAreKeptAndACellAtFaultIsMarkedAndNotSaved) {
     start();
     option("opt_deci")->setChecked(true);
-    type_at(1, 0, "65 6");
+    type_at(1, 0, "101 999");
+    EXPECT_EQ(cell(1, 0), "101 999");
+    EXPECT_EQ(state.table.pairs[0].char_from, "ec");  // "101 99", the last that made codes
+    EXPECT_FALSE(grid()->item(0, 0)->data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(grid()->item(0, 0)->toolTip(), "999 is past 255, the largest code");
+    type_at(1, 1, "65 6");
+    EXPECT_TRUE(grid()->item(0, 1)->toolTip().startsWith("'65 ' is not a code in decimal"));
+    EXPECT_TRUE(dialogs.shown.empty());  // typing is never interrupted
+
+    dialogs.files.push_back(name("t.glk"));
+    trigger("Savefileas1");
     EXPECT_EQ(dialogs.texts("error"),
-              (std::vector<QString>{"'65 ' is not a valid integer value.",
-                                    "'65 ' is not a valid integer value."}));
-    EXPECT_EQ(cell(1, 0), "65 6");
-    EXPECT_EQ(state.table.pairs[0].char_from, "A");
+              std::vector<QString>{name("t.glk") +
+                                   "\n\rRow 1, column 1 holds a side that is not a list of codes "
+                                   "from 0 to 255: the file would not read back as it is, so it "
+                                   "was not saved."});
+    EXPECT_FALSE(file_exists(dir.file("t.glk")));
+
+    // Mended, the mark goes; the other cell says why in French too.
+    for (int i = 0; i < 3; ++i) {
+        key_at(1, 0, Qt::Key_Backspace);
+    }
+    EXPECT_EQ(cell(1, 0), "101 ");
+    EXPECT_TRUE(grid()->item(0, 0)->data(Qt::DecorationRole).isNull());
+    EXPECT_TRUE(grid()->item(0, 0)->toolTip().isEmpty());
+    trigger("mnu_FR");
+    EXPECT_EQ(grid()->item(0, 1)->toolTip(),
+              QString::fromUtf8("'65 ' n'est pas un code décimal : les codes ont trois chiffres, "
+                                "de 000 à 255, séparés par un blanc"));
 }
 
 TEST_F(TableWindow, EnterOpensTheInputBoxInCharacters) {
@@ -174,13 +199,45 @@ TEST_F(TableWindow, ButtonsMoveRowsWithTheirPairs) {
     EXPECT_EQ(cell(2, 0), "62");
 }
 
-TEST_F(TableWindow, RefusedSwitchBetweenCodesSaysNothing) {
+TEST_F(TableWindow, RefusedSwitchBetweenCodesSaysWhy) {
     start();
     option("opt_hexa")->setChecked(true);
     option("opt_deci")->setChecked(true);
     EXPECT_TRUE(option("opt_hexa")->isChecked());
     EXPECT_EQ(state.table.notation, "HEXA");
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.texts("message"),
+              std::vector<QString>{"Codes in hexadecimal and codes in decimal do not convert into "
+                                   "each other: switch to Characters strings first."});
+}
+
+// The arrow keys in the notation group switch the notation as a click does, round the
+// group, the keyboard staying on the notation in force.
+TEST_F(TableWindow, ArrowKeysInTheNotationGroupSwitchTheNotation) {
+    start();
+    trigger("Otherconversiondetails1");
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame);
+    type_at(1, 0, "A");
+    option("opt_char")->setFocus();
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    press(Qt::Key_Down);
+    EXPECT_EQ(state.table.notation, "HEXA");
+    EXPECT_EQ(cell(1, 0), "41");
+    EXPECT_EQ(QApplication::focusWidget(), option("opt_hexa"));
+    press(Qt::Key_Down);  // to decimal: refused, said, the keyboard stays
+    EXPECT_EQ(state.table.notation, "HEXA");
+    EXPECT_TRUE(option("opt_hexa")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), option("opt_hexa"));
+    EXPECT_EQ(dialogs.texts("message").size(), 1u);
+    press(Qt::Key_Up);
+    EXPECT_EQ(state.table.notation, "CHAR");
+    press(Qt::Key_Up);  // round the group, to decimal
+    EXPECT_EQ(state.table.notation, "DECI");
+    EXPECT_EQ(cell(1, 0), "065");
+    EXPECT_EQ(QApplication::focusWidget(), option("opt_deci"));
+    press(Qt::Key_Right);
+    EXPECT_EQ(state.table.notation, "CHAR");
+    EXPECT_EQ(QApplication::focusWidget(), option("opt_char"));
 }
 
 TEST_F(TableWindow, FailedSwitchBackToCharactersKeepsTheCodes) {
@@ -217,12 +274,12 @@ TEST_F(TableWindow, SaveThenRecallGivesTheSameRowsInEachNotation) {
         dialogs.files.push_back(file);
         trigger("Savefileas1");
         EXPECT_EQ(dialogs.shown.back().kind, "save");
-        EXPECT_EQ(dialogs.shown.back().text, "GLK conversion (*. glk)|*.glk|glk");
+        EXPECT_EQ(dialogs.shown.back().text, "Conversion tables|*.glk|glk");
 
         button("cmd_add")->click();  // something to be undone by the recall
         dialogs.files.push_back(file);
         trigger("Recallfile1");
-        EXPECT_EQ(dialogs.shown.back().text, "Glossek conversion (*.glk) |*.GLK");
+        EXPECT_EQ(dialogs.shown.back().text, "Conversion tables|*.glk");
         EXPECT_EQ(grid()->rowCount(), 2) << notation;
         EXPECT_EQ(cell(1, 0), before0);
         EXPECT_EQ(state.table.notation, notation);
@@ -260,6 +317,21 @@ TEST_F(TableWindow, RecallOfAShorterOrRefusedFile) {
     EXPECT_EQ(grid()->rowCount(), 1);
     EXPECT_EQ(cell(1, 0), "");
     EXPECT_TRUE(option("opt_deci")->isChecked());
+}
+
+// The name box names the table in use: given on the command line, recalled, or saved, which
+// Go then protects as it protects a recalled one.
+TEST_F(TableWindow, NameBoxNamesTheTableInUse) {
+    dir.write("t.glk", "CHAR\r\n- a\r\n+ b\r\n");
+    start({"in.txt", "out.txt", "At.glk"});
+    EXPECT_EQ(box("txt_tcv")->text(), name("t.glk"));
+    dialogs.files.push_back(name("saved.glk"));
+    trigger("Savefileas1");
+    EXPECT_EQ(box("txt_tcv")->text(), name("saved.glk"));
+    go("in.txt", "saved.glk");
+    EXPECT_EQ(dialogs.texts("message"),
+              std::vector<QString>{"Output file and conversion file must be different"});
+    EXPECT_EQ(dir.read("saved.glk"), "CHAR\r\n- a\r\n+ b\r\n");
 }
 
 TEST_F(TableWindow, CharTableWithALineEndByteIsNotSaved) {
@@ -328,8 +400,8 @@ TEST_F(TableWindow, KeyboardOrderFollowsTheWindowsLayout) {
         order.push_back(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(order, (std::vector<QString>{"grd_tcv", "cmd_add", "cmd_ins", "cmd_del", "opt_char",
-                                           "txt_tcv", "cmd_hlp"}));
+    EXPECT_EQ(order, (std::vector<QString>{"grd_tcv", "cmd_add", "cmd_ins", "cmd_del", "cmd_hlp",
+                                           "opt_char", "txt_tcv"}));
 }
 
 TEST_F(TableWindow, FocusCueDiffersFromTheCurrentCellsColour) {

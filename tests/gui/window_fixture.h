@@ -49,8 +49,7 @@ struct WindowFixture : ::testing::Test {
         windows.reset();
         state.program_dir = dir.path() + "/";
         state.start_dir = dir.path();
-        windows = std::make_unique<ProgramWindows>(state, dialogs,
-                                                   QStringLiteral("/opt/glossek/glossek"));
+        windows = std::make_unique<ProgramWindows>(state, dialogs);
         frame = &windows->frame();
         windows->start(interpret_parameters(parse_parameters(args), state.start_dir));
         frame->show();

@@ -89,15 +89,26 @@ TEST(ErrorMessage, CommandLineRefusalsNameTheirFiles) {
 }
 
 TEST(ErrorMessage, EveryNewTextExistsInBothLanguagesAndDiffers) {
-    for (const std::string LanguageTexts::*slot :
-         {&LanguageTexts::lng_table_code_unreadable, &LanguageTexts::lng_table_too_large,
-          &LanguageTexts::lng_table_ambiguous, &LanguageTexts::lng_disk_read_error,
-          &LanguageTexts::lng_disk_write_error, &LanguageTexts::lng_disk_full,
-          &LanguageTexts::lng_file_too_large, &LanguageTexts::lng_quota_exceeded,
-          &LanguageTexts::lng_device_error, &LanguageTexts::lng_out_of_memory_line,
-          &LanguageTexts::lng_out_of_memory, &LanguageTexts::lng_folder_unknown,
-          &LanguageTexts::lng_no_window, &LanguageTexts::lng_lossy_one,
-          &LanguageTexts::lng_lossy_many}) {
+    for (const std::string LanguageTexts::*slot : {&LanguageTexts::lng_table_code_unreadable,
+                                                   &LanguageTexts::lng_table_too_large,
+                                                   &LanguageTexts::lng_table_ambiguous,
+                                                   &LanguageTexts::lng_disk_read_error,
+                                                   &LanguageTexts::lng_disk_write_error,
+                                                   &LanguageTexts::lng_disk_full,
+                                                   &LanguageTexts::lng_file_too_large,
+                                                   &LanguageTexts::lng_quota_exceeded,
+                                                   &LanguageTexts::lng_device_error,
+                                                   &LanguageTexts::lng_out_of_memory_line,
+                                                   &LanguageTexts::lng_out_of_memory,
+                                                   &LanguageTexts::lng_folder_unknown,
+                                                   &LanguageTexts::lng_no_window,
+                                                   &LanguageTexts::lng_lossy_one,
+                                                   &LanguageTexts::lng_lossy_many,
+                                                   &LanguageTexts::lng_cell_not_hexa,
+                                                   &LanguageTexts::lng_cell_not_deci,
+                                                   &LanguageTexts::lng_code_out_of_range,
+                                                   &LanguageTexts::lng_notation_refused,
+                                                   &LanguageTexts::lng_table_filter}) {
         EXPECT_FALSE((english().*slot).empty());
         EXPECT_FALSE((french().*slot).empty());
         EXPECT_NE(english().*slot, french().*slot);
@@ -146,10 +157,23 @@ TEST(ErrorBoxText, FullStopAfterALastByteThatSortsAfterIt) {
     EXPECT_EQ(error_box_text("continue..."), "continue...");
 }
 
-TEST(ApplicationTitle, NameUpToTheFirstDotWithLaterLettersLowered) {
-    EXPECT_EQ(application_title("/usr/lib/glossek/glossek"), "glossek");
-    EXPECT_EQ(application_title("/opt/GLK32.EXE"), "Glk32");
-    EXPECT_EQ(application_title("My.Prog.bin"), "My");
+TEST(TableEditorTexts, CellFaultsRefusedSavesAndPageNames) {
+    EXPECT_EQ(cell_fault_text(check_code_side("41 zz", "HEXA"), "HEXA", english()),
+              "'zz' is not a code in hexadecimal: codes are two digits, 00 to FF, with a blank "
+              "between them");
+    EXPECT_EQ(cell_fault_text(check_code_side("101 999", "DECI"), "DECI", french()),
+              utf8_to_cp1252("999 dépasse 255, le plus grand code"));
+    EXPECT_EQ(cell_fault_text(check_code_side("065", "DECI"), "DECI", english()), "");
+    EXPECT_EQ(error_text(CodeTextError::out_of_range("999"), english()),
+              "999 is past 255, the largest code.");
+    EXPECT_EQ(error_text(TableFileError(TableFileError::Reason::UnreadableCodeSide, "t.glk", 3, 2),
+                         english())
+                  .substr(0, 21),
+              "Row 3, column 2 holds");
+    const CodePagePair pages = code_page_pair(850, 1252);
+    EXPECT_EQ(page_name(PageSide::Dos, pages, french()), "DOS 850");
+    EXPECT_EQ(page_name(PageSide::Windows, pages, english()), "Windows 1252");
+    EXPECT_EQ(page_name(PageSide::Windows, code_page_pair(437, kUtf8Page), english()), "UTF-8");
 }
 
 }  // namespace

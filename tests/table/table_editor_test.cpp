@@ -50,7 +50,7 @@ TEST_F(Editor, HexadecimalDecodesAsItGrows) {
     EXPECT_EQ(table.pairs[0].char_from, "\x04");
     editor.key_press(1, 0, '1');
     EXPECT_EQ(table.pairs[0].char_from, "A");
-    type(1, 0, " e9xZ");
+    type(1, 0, " e9");
     EXPECT_EQ(editor.cell(1, 0), "41 E9");
     EXPECT_EQ(table.pairs[0].char_from, "A\xE9");
     EXPECT_EQ(table.pairs[0].hexa_from, "41 E9");
@@ -58,23 +58,43 @@ TEST_F(Editor, HexadecimalDecodesAsItGrows) {
     EXPECT_EQ(editor.cell(1, 0), "41 E9");
 }
 
-TEST_F(Editor, DecimalFailsOnAShortGroupUntilMended) {
+// What is typed stays as typed; a cell that makes no list of codes from 0 to 255 says why
+// and leaves the pair's characters as they were, until it is mended.
+TEST_F(Editor, CodesTypedAreKeptAndACellAtFaultSaysWhy) {
+    ASSERT_TRUE(editor.switch_to("HEXA"));
+    type(1, 0, "zz g 4\x02");
+    EXPECT_EQ(editor.cell(1, 0), "zz g 4");  // control characters aside
+    EXPECT_EQ(editor.cell_fault(1, 0).fault, CodeFault::NotCodes);
+    EXPECT_EQ(editor.cell_fault(1, 0).group, "zz");
+    EXPECT_EQ(table.pairs[0].char_from, "");
+    EXPECT_THROW(editor.switch_to("CHAR"), CodeTextError);
+    EXPECT_EQ(table.notation, "HEXA");
+}
+
+TEST_F(Editor, DecimalCellsAtFaultKeepTheOldCharacters) {
     ASSERT_TRUE(editor.switch_to("DECI"));
     type(1, 0, "065 066");
     EXPECT_EQ(table.pairs[0].char_from, "AB");
-    type(1, 1, "AFaf");
-    EXPECT_EQ(editor.cell(1, 1), "");
+    type(1, 1, "65 6");
+    EXPECT_EQ(editor.cell(1, 1), "65 6");
+    EXPECT_EQ(table.pairs[0].deci_to, "65 6");
+    EXPECT_EQ(table.pairs[0].char_to, "A");  // from "65", before the short group
+    EXPECT_EQ(editor.cell_fault(1, 1).group, "65 ");
+    editor.key_press(1, 1, kBackspace);
+    editor.key_press(1, 1, kBackspace);
+    EXPECT_EQ(editor.cell_fault(1, 1).fault, CodeFault::None);
 
-    type(1, 1, "65");
-    EXPECT_THROW(editor.key_press(1, 1, ' '), CodeTextError);
-    EXPECT_EQ(editor.cell(1, 1), "65 ");
-    EXPECT_EQ(table.pairs[0].deci_to, "65 ");
-    EXPECT_EQ(table.pairs[0].char_to, "A");  // the old characters stay
-    EXPECT_THROW(editor.key_press(1, 1, '6'), CodeTextError);
-    EXPECT_THROW(editor.key_press(1, 1, kBackspace), CodeTextError);
-    editor.key_press(1, 1, kBackspace);  // "65" reads again
-    EXPECT_EQ(editor.cell(1, 1), "65");
+    editor.enter_text(1, 1, "101 999");
+    EXPECT_EQ(editor.cell_fault(1, 1).fault, CodeFault::OutOfRange);
     EXPECT_EQ(table.pairs[0].char_to, "A");
+    try {
+        editor.switch_to("CHAR");
+        ADD_FAILURE() << "999 switched to characters";
+    } catch (const CodeTextError& error) {
+        EXPECT_EQ(error.range_group(), "999");
+    }
+    EXPECT_EQ(table.notation, "DECI");
+    EXPECT_EQ(editor.cell(1, 0), "AB");  // the cells before the fault are converted
 }
 
 TEST_F(Editor, RowsAndRecordsMoveTogether) {
@@ -147,7 +167,7 @@ TEST_F(Editor, FailedSwitchBackLeavesTheLaterRowsInCodes) {
     ASSERT_TRUE(editor.switch_to("HEXA"));
     editor.enter_text(1, 0, "41");
     editor.add();
-    EXPECT_THROW(editor.enter_text(2, 0, "4G"), CodeTextError);
+    editor.enter_text(2, 0, "4G");
     editor.add();
     editor.enter_text(3, 0, "43");
 

@@ -49,7 +49,11 @@ TEST(TableFile, SaveThenLoadGivesBackEveryRowWholeInEachNotation) {
     std::string long_side(200, 'L');
     const Rows char_rows = {{"abc", "xyz"}, {"", ""}, {long_side, "\xE9\n\t"}};
     const Rows hexa_rows = {{"0D 0A", "1A"}, {"", "00 FF"}};
-    const Rows deci_rows = {{"013", "026 000"}, {"", std::string(99, '9')}};
+    std::string long_codes;
+    for (int i = 0; i < 33; ++i) {
+        long_codes += "255";
+    }
+    const Rows deci_rows = {{"013", "026 000"}, {"", long_codes}};
     for (const auto& [notation, rows] :
          {std::pair{"CHAR", char_rows}, {"HEXA", hexa_rows}, {"DECI", deci_rows}}) {
         TextLineFile file;
@@ -79,6 +83,7 @@ TEST(TableFile, SidesThatWouldNotReadBackAreRefusedBeforeTheFileIsTouched) {
         Rows rows;
         TableFileError::Reason reason;
         std::size_t row;
+        std::size_t column = 0;
     };
     const std::vector<Case> cases = {
         {"CHAR", {{"ok", "fine"}, {"x", "a\rb"}}, TableFileError::Reason::UnsafeCharSide, 2},
@@ -87,10 +92,14 @@ TEST(TableFile, SidesThatWouldNotReadBackAreRefusedBeforeTheFileIsTouched) {
         {"DECI",
          {{"013", "026 000"}, {std::string(300 * 4 - 1, ' '), ""}},
          TableFileError::Reason::UnreadableCodeSide,
-         2},
-        {"HEXA", {{"41", "4G"}}, TableFileError::Reason::UnreadableCodeSide, 1},
-        {"HEXA", {{"41\r42", ""}}, TableFileError::Reason::UnreadableCodeSide, 1},
-        {"DECI", {{"065", "066\x1A"}}, TableFileError::Reason::UnreadableCodeSide, 1},
+         2,
+         1},
+        {"HEXA", {{"41", "4G"}}, TableFileError::Reason::UnreadableCodeSide, 1, 2},
+        {"HEXA", {{"41\r42", ""}}, TableFileError::Reason::UnreadableCodeSide, 1, 1},
+        {"DECI", {{"065", "066\x1A"}}, TableFileError::Reason::UnreadableCodeSide, 1, 2},
+        // A code past 255 would come back as another byte; letters are no codes.
+        {"DECI", {{"101 999", ""}}, TableFileError::Reason::UnreadableCodeSide, 1, 1},
+        {"HEXA", {{"", "zz g 4"}}, TableFileError::Reason::UnreadableCodeSide, 1, 2},
         {"CHAR ", {{"a", "b"}}, TableFileError::Reason::NotAKeyword, 0},
         {"CHAR", {{std::string(kTableFileLimit, 'x'), ""}}, TableFileError::Reason::TooLarge, 0},
     };
@@ -102,6 +111,7 @@ TEST(TableFile, SidesThatWouldNotReadBackAreRefusedBeforeTheFileIsTouched) {
         } catch (const TableFileError& error) {
             EXPECT_EQ(error.reason(), refused.reason) << refused.notation;
             EXPECT_EQ(error.row(), refused.row) << refused.notation;
+            EXPECT_EQ(error.column(), refused.column) << refused.notation;
             EXPECT_EQ(error.file(), name);
         }
         EXPECT_EQ(dir.read("keep.glk"), old);
