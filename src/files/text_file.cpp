@@ -60,7 +60,11 @@ TextLineFile::~TextLineFile() {
 }
 
 void TextLineFile::fail(int error_number, bool writing) const {
-    throw TextIoError(error_code_of(error_number, name_, writing), name_, error_number);
+    fail_on(name_, error_number, writing);
+}
+
+void TextLineFile::fail_on(const std::string& path, int error_number, bool writing) const {
+    throw TextIoError(error_code_of(error_number, path, writing), name_, error_number);
 }
 
 void TextLineFile::require(State wanted, int code) const {
@@ -87,6 +91,10 @@ void TextLineFile::release() {
         ::close(fd_);
     }
     fd_ = -1;
+    if (in_place_fd_ >= 0) {
+        ::close(in_place_fd_);  // untouched unless close() copied into it
+    }
+    in_place_fd_ = -1;
     // Never renamed here: only close() knows that the file is complete.
     remove_temporary();
     state_ = State::Closed;

@@ -38,8 +38,14 @@ public:
     // same folder, which close() renames over the name once everything is written and on
     // the disk: until then the file of that name stays as it was, and a failure, abandon()
     // or a signal (SIGINT, SIGTERM, SIGHUP) removes the temporary file. The new file keeps
-    // the old one's permission bits; a symbolic link keeps pointing to it. Anything else (a
-    // device, a pipe, /dev/stdout) is written directly, as it is opened.
+    // the old one's owner, group, permission bits, ACL and extended attributes; a symbolic
+    // link keeps pointing to it. Where a rename cannot keep them all, or would part the
+    // file from its other hard links, or the folder may not be written while the file may,
+    // close() copies the complete result into the file in place instead (the temporary
+    // file then in $TMPDIR when the folder refuses it), keeping a copy of the old content
+    // until the new one is on the disk and putting it back on any failure (see
+    // copy_in_place). Anything else (a device, a pipe, /dev/stdout) is written directly, as
+    // it is opened.
     // Fails with code 32, before anything is touched, when this program holds the same
     // regular file open for reading (under any name or link): it would lose the input.
     void open_write(const std::string& name);
@@ -157,6 +163,10 @@ private:
     }
     void open_direct(const std::string& name);
     void open_temporary(const std::string& target, const struct stat* old);
+    // Opens the file to be replaced: read and write, else write alone (readable false).
+    int open_old(const std::string& target, bool& readable) const;
+    void close_renaming();
+    void close_in_place();
     void flush_buffer();
     // Writes the first `size` bytes of the buffer; the rest moves to its start.
     void write_out(std::size_t size);
@@ -164,6 +174,9 @@ private:
     void remove_temporary();
     void require(State wanted, int code) const;
     [[noreturn]] void fail(int error_number, bool writing) const;
+    // The same, with the code found from `path` (a missing folder is the target's, not the
+    // link's); the error names the file as given.
+    [[noreturn]] void fail_on(const std::string& path, int error_number, bool writing) const;
 
     State state_ = State::Closed;
     int fd_ = -1;
@@ -185,6 +198,7 @@ private:
     std::string temporary_;
     std::string target_;
     int cleanup_slot_ = -1;
+    int in_place_fd_ = -1;  // the file to copy the result into at close(), when not renamed
     std::uint64_t written_ = 0;
     std::uint64_t flushed_ = 0;
 };
