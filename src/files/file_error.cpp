@@ -27,6 +27,8 @@ std::string io_error_message(int code) {
             return "Disk read error";
         case kDiskWriteError:
             return "Disk write error";
+        case kInputChanged:
+            return "The file changed while it was read";
         default:
             return "I/O error " + std::to_string(code);
     }

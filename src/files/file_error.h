@@ -18,6 +18,7 @@ inline constexpr int kDiskWriteError = 101;
 inline constexpr int kNotOpen = 103;  // 103 to 105: a file used in a state that forbids it
 inline constexpr int kNotOpenForReading = 104;
 inline constexpr int kNotOpenForWriting = 105;
+inline constexpr int kInputChanged = 106;  // a file read became shorter meanwhile
 
 // The failure of a file operation: a code of the program (see above) and the message that
 // belongs to that code. `file` names the file when one is known, as the file system spells
@@ -38,7 +39,8 @@ private:
 };
 
 // "File not found", "Invalid filename", ..., "Disk read error", "Disk write error",
-// "I/O error %d" (English: the texts of the file layer that every language shares).
+// "I/O error %d": the file layer's own words, in English (messages say them in the
+// language in force).
 std::string io_error_message(int code);
 
 // The code of a failed system call on `name`: a missing file or folder, a bad name, no
