@@ -6,6 +6,7 @@
 
 #include "files/file_names.h"
 #include "files/text_file.h"
+#include "lang/captions.h"
 #include "lang/version.h"
 
 namespace glossek {
@@ -75,8 +76,15 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_dos_page = "DOS code page:";
     t.lng_windows_page = "Windows code page:";
     t.lng_code_page_file_bad =
-        "The code pages kept in this file cannot be used; the pair of the language settings is "
-        "used instead.";
+        "The code pages kept in this file cannot be used; the pair of the language settings, "
+        "DOS %o - Windows %w, is used instead.";
+    t.lng_code_page_file_stopped =
+        "The code pages kept in this file cannot be used. Nothing was converted.";
+    t.lng_page_unsupported = "%g is not a supported %k code page; supported: %l";
+    t.lng_page_pair_bad =
+        "'%g' is not a DOS code page and a Windows code page; supported DOS: %d; Windows: %w";
+    t.lng_page_file_too_large =
+        "This file is larger than 1 KiB, so it is no line of two code pages ('%g')";
     t.lng_table_code_unreadable =
         "Row %r holds a side that is not a list of valid codes: the file could not be read "
         "back, so it was not saved.";
@@ -86,6 +94,21 @@ LanguageTexts make_english() {  // NOLINT(readability-function-size)
     t.lng_table_ambiguous =
         "Several files match this conversion file name without regard to case; give the "
         "name of one exactly:";
+    t.lng_table_bad_code = "row %r, side \"%s\": '%c' is not a code";
+    t.lng_side_from = caption_of("grd_tcv.0", kLanguageEnglish);
+    t.lng_side_to = caption_of("grd_tcv.1", kLanguageEnglish);
+    t.lng_table_line_too_long =
+        "Replacement pair %p was stopped on line %l: across the pairs of the table the line "
+        "grew past %n bytes, the most a line may reach (256 MiB, or 64 times the line as "
+        "read). The conversion was stopped.";
+    t.lng_pair_from_table = "The pair comes from the conversion file:";
+    t.lng_file_not_found = "File not found";
+    t.lng_invalid_filename = "Invalid filename";
+    t.lng_too_many_files = "Too many open files";
+    t.lng_access_denied = "File access denied";
+    t.lng_io_error = "I/O error %d";
+    t.lng_input_changed =
+        "The file changed while it was read: it became shorter. Nothing was written";
     t.lng_disk_read_error = "Disk read error: %s";
     t.lng_disk_write_error = "Disk write error: %s";
     t.lng_disk_full = "the disk is full";
@@ -151,7 +174,17 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_windows_page = "Page de code Windows :";
     t.lng_code_page_file_bad = utf8_to_cp1252(
         "Les pages de code enregistrées dans ce fichier ne peuvent pas servir ; la paire des "
-        "réglages de langue est utilisée à la place.");
+        "réglages de langue, DOS %o - Windows %w, est utilisée à la place.");
+    t.lng_code_page_file_stopped = utf8_to_cp1252(
+        "Les pages de code enregistrées dans ce fichier ne peuvent pas servir. Rien n'a été "
+        "converti.");
+    t.lng_page_unsupported = utf8_to_cp1252(
+        "%g n'est pas une page de code %k prise en charge ; pages prises en charge : %l");
+    t.lng_page_pair_bad = utf8_to_cp1252(
+        "« %g » n'est pas une page de code DOS suivie d'une page de code Windows ; pages DOS "
+        "prises en charge : %d ; Windows : %w");
+    t.lng_page_file_too_large = utf8_to_cp1252(
+        "Ce fichier dépasse 1 Kio : ce n'est pas une ligne de deux pages de code (« %g »)");
     t.lng_table_code_unreadable = utf8_to_cp1252(
         "La ligne %r contient un côté qui n'est pas une suite de codes valides : le fichier ne "
         "pourrait pas être relu, il n'a donc pas été enregistré.");
@@ -161,6 +194,22 @@ LanguageTexts make_french() {  // NOLINT(readability-function-size)
     t.lng_table_ambiguous = utf8_to_cp1252(
         "Plusieurs fichiers correspondent à ce nom de fichier de conversion sans tenir compte "
         "des majuscules ; donnez exactement le nom de l'un d'eux :");
+    t.lng_table_bad_code = utf8_to_cp1252("ligne %r, côté « %s » : « %c » n'est pas un code");
+    t.lng_side_from = caption_of("grd_tcv.0", kLanguageFrench);
+    t.lng_side_to = caption_of("grd_tcv.1", kLanguageFrench);
+    t.lng_table_line_too_long = utf8_to_cp1252(
+        "Le couple de remplacement %p a été arrêté à la ligne %l : au fil des couples du "
+        "tableau, la ligne a dépassé %n octets, le maximum qu'une ligne peut atteindre "
+        "(256 Mio, ou 64 fois la ligne lue). La conversion a été arrêtée.");
+    t.lng_pair_from_table = "Le couple vient du fichier de conversion :";
+    t.lng_file_not_found = "Fichier introuvable";
+    t.lng_invalid_filename = "Nom de fichier incorrect";
+    t.lng_too_many_files = "Trop de fichiers ouverts";
+    t.lng_access_denied = utf8_to_cp1252("Accès au fichier refusé");
+    t.lng_io_error = "Erreur d'E/S %d";
+    t.lng_input_changed = utf8_to_cp1252(
+        "Le fichier a changé pendant sa lecture : il est devenu plus court. Rien n'a été "
+        "écrit");
     t.lng_disk_read_error = utf8_to_cp1252("Erreur de lecture du disque : %s");
     t.lng_disk_write_error = utf8_to_cp1252("Erreur d'écriture sur le disque : %s");
     t.lng_disk_full = utf8_to_cp1252("le disque est plein");

@@ -103,8 +103,10 @@ ReplacementPair& ConversionTable::record(std::size_t k) {
     return pairs[k - 1];
 }
 
-CodeTextError::CodeTextError(const std::string& prefixed)
-    : std::runtime_error("'" + prefixed + "' is not a valid integer value") {}
+CodeTextError::CodeTextError(std::string_view prefix, std::string_view code)
+    : std::runtime_error("'" + std::string(prefix) + std::string(code) +
+                         "' is not a valid integer value"),
+      code_(code) {}
 
 std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width) {
     std::string result;
@@ -114,7 +116,7 @@ std::string codes_to_chars(std::string_view text, std::string_view prefix, std::
         std::string prefixed = std::string(prefix) + std::string(group);
         std::int32_t code = 0;
         if (!parse_integer(prefixed, code)) {
-            throw CodeTextError(prefixed);
+            throw CodeTextError(prefix, group);
         }
         result += static_cast<char>(static_cast<std::uint32_t>(code) & 0xFF);
     }

@@ -41,10 +41,15 @@ struct ConversionTable {
     ReplacementPair& record(std::size_t k);
 };
 
-// A code text that is not a number: "'%s' is not a valid integer value".
+// A code text that is not a number: "'%s' is not a valid integer value", %s the group with
+// its prefix; `code` is the group as written.
 class CodeTextError : public std::runtime_error {
 public:
-    explicit CodeTextError(const std::string& prefixed);
+    CodeTextError(std::string_view prefix, std::string_view code);
+    const std::string& code() const { return code_; }
+
+private:
+    std::string code_;
 };
 
 // Code text to characters. HEXA: prefix "$", width 2. DECI: empty prefix, width 3.
