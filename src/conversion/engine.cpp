@@ -35,22 +35,18 @@ struct PairRun {
 // applies to is copied, into `changed`.
 std::string_view apply_pairs(std::string_view line, const PairRun& run, long long line_number,
                              std::string& changed) {
-    std::size_t k = 0;
-    while (k < run.pair_count &&
-           !pair_applies_to(line, run.table.pairs[k].char_from, run.table.pairs[k].char_to)) {
-        ++k;
-    }
-    if (k == run.pair_count) {
-        return line;
-    }
     const std::uint64_t table_cap =
         std::max(run.limits.table_floor, line.size() * run.limits.table_factor);
     const std::uint64_t cap = std::min(table_cap, run.memory_line);
-    changed.assign(line);
-    for (; k < run.pair_count; ++k) {
+    bool copied = false;
+    for (std::size_t k = 0; k < run.pair_count; ++k) {
         const ReplacementPair& pair = run.table.pairs[k];
         try {
-            replace_all_in_place(changed, pair.char_from, pair.char_to, cap);
+            if (copied) {
+                replace_all_in_place(changed, pair.char_from, pair.char_to, cap);
+            } else {
+                copied = replace_all_to(line, pair.char_from, pair.char_to, cap, changed);
+            }
         } catch (const ReplacementGuardError& error) {
             using Reason = ReplacementGuardError::Reason;
             if (error.reason() == Reason::TableGrowth && cap < table_cap) {
@@ -59,6 +55,9 @@ std::string_view apply_pairs(std::string_view line, const PairRun& run, long lon
             throw ReplacementGuardError(error.reason(), k + 1, line_number, error.limit(),
                                         run.job.input_name, run.job.table_name);
         }
+    }
+    if (!copied) {
+        return line;
     }
     release_replacement_scratch();
     return changed;

@@ -119,16 +119,23 @@ Buffers& scratch() {
 
 // Room for the result as a pair that lengthens the line a little makes it, so that a long
 // line's result is not moved when it outgrows the line; room never written costs no memory.
+// Room taken anew costs a fault for each page written, so the room of the pair before is
+// used when it will do, and new room leaves some for the pairs after.
 void reserve_result(std::string_view source, std::string_view search, std::string_view replacement,
                     std::string& result) {
-    result.reserve(source.size() + (replacement.size() > search.size() ? source.size() / 4 : 0));
+    const std::size_t wanted =
+        source.size() + (replacement.size() > search.size() ? source.size() / 4 : 0);
+    if (result.capacity() < wanted) {
+        result.reserve(wanted + wanted / 4);
+    }
 }
 
 // replace_all into buffers.result, within `budget` or, without one, the pair's own budget on
 // the line; `source` must not lie in the buffers.
+// `unchanged` bytes at the start of the source are known to hold no occurrence.
 void replace_into(std::string_view source, std::string_view search, std::string_view replacement,
                   const ReplacementBudget* budget, std::size_t piece_size, std::uint64_t line_cap,
-                  Buffers& buffers) {
+                  Buffers& buffers, std::size_t unchanged = 0) {
     if (search.empty()) {
         buffers.result.assign(source);
         return;
@@ -140,7 +147,8 @@ void replace_into(std::string_view source, std::string_view search, std::string_
         Stage stage(search, replacement, guard, buffers.result, buffers.first, nullptr, piece_size);
         guard.watch(stage);
         reserve_result(source, search, replacement, buffers.result);
-        stage.feed(source, true);
+        stage.take_searched(source.substr(0, unchanged));
+        stage.feed(source.substr(unchanged), true);
     } else if (kMarkerWord.find(search) != std::string_view::npos) {
         // The replacement holds the search text: every occurrence becomes the marker word,
         // then every marker word becomes the replacement. When the search text is part of
@@ -214,36 +222,50 @@ std::string replace_all(std::string_view source, std::string_view search,
     return std::move(buffers.result);
 }
 
-bool pair_applies_to(std::string_view line, std::string_view search, std::string_view replacement) {
+std::size_t first_change(std::string_view line, std::string_view search,
+                         std::string_view replacement) {
     if (search.empty()) {
-        return false;
+        return std::string_view::npos;
     }
-    if (find_text(line, search) != std::string_view::npos) {
-        return true;
-    }
+    const std::size_t at = find_text(line, search);
     // A marker word already in the line is replaced even where the search text is absent.
-    return goes_through_marker(search, replacement) &&
-           find_text(line, kMarkerWord) != std::string_view::npos;
+    if (!goes_through_marker(search, replacement)) {
+        return at;
+    }
+    return std::min(at, find_text(line.substr(0, at == std::string_view::npos ? line.size() : at),
+                                  kMarkerWord));
 }
 
-void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement,
-                          std::uint64_t line_cap) {
-    if (!pair_applies_to(line, search, replacement)) {
-        return;
+bool pair_applies_to(std::string_view line, std::string_view search, std::string_view replacement) {
+    return first_change(line, search, replacement) != std::string_view::npos;
+}
+
+bool replace_all_to(std::string_view line, std::string_view search, std::string_view replacement,
+                    std::uint64_t line_cap, std::string& result) {
+    const std::size_t first = first_change(line, search, replacement);
+    if (first == std::string_view::npos) {
+        return false;
     }
     Buffers& buffers = scratch();
     try {
-        replace_into(line, search, replacement, nullptr, kMarkerPieceSize, line_cap, buffers);
+        replace_into(line, search, replacement, nullptr, kMarkerPieceSize, line_cap, buffers,
+                     first);
     } catch (const ReplacementGuardError&) {
         buffers = Buffers{};  // a stopped pair may leave a huge line's worth of scratch
         throw;
     }
-    line.swap(buffers.result);
+    result.swap(buffers.result);
     // Kept for the next pair of the line while it is of the line's size: memory given back
     // and taken again costs a fault for every page of it.
-    if (keeps_too_much(buffers, 2 * line.size())) {
+    if (keeps_too_much(buffers, 2 * result.size())) {
         buffers = Buffers{};
     }
+    return true;
+}
+
+void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement,
+                          std::uint64_t line_cap) {
+    replace_all_to(line, search, replacement, line_cap, line);
 }
 
 void release_replacement_scratch() {

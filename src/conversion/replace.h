@@ -79,6 +79,11 @@ std::string replace_all(std::string_view source, std::string_view search,
 void replace_all_in_place(std::string& line, std::string_view search, std::string_view replacement,
                           std::uint64_t line_cap = UINT64_MAX);
 
+// replace_all_in_place from a line into `result`, which it leaves alone, returning false,
+// when the pair leaves the line as it is.
+bool replace_all_to(std::string_view line, std::string_view search, std::string_view replacement,
+                    std::uint64_t line_cap, std::string& result);
+
 // Gives back the scratch of replace_all_in_place past a small size: after the pairs of a long
 // line, whose next pair would have used it again.
 void release_replacement_scratch();
@@ -87,5 +92,8 @@ void release_replacement_scratch();
 // neither the search text nor, for a pair that goes through the marker word, that word
 // occurs in it.
 bool pair_applies_to(std::string_view line, std::string_view search, std::string_view replacement);
+// Where it would first change the line: the first of those occurrences, or npos.
+std::size_t first_change(std::string_view line, std::string_view search,
+                         std::string_view replacement);
 
 }  // namespace glossek

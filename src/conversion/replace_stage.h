@@ -110,6 +110,8 @@ public:
     // Searches `piece`, which follows what came before; `last` when no more input comes.
     // The piece is not kept beyond the call.
     void feed(std::string_view piece, bool last);
+    // Bytes before the first piece that are known to hold no occurrence: done at once.
+    void take_searched(std::string_view bytes) { finish(bytes); }
 
     std::size_t held() const;
 
