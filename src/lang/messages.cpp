@@ -91,10 +91,10 @@ std::string table_text(const TableFileError& error, const LanguageTexts& texts) 
         case TableFileError::Reason::UnreadableCodeSide:
             return fill_in(texts.lng_table_code_unreadable, "%r", std::to_string(error.row()));
         case TableFileError::Reason::BadCode:
-            return fill_in(
+            return error_box_text(fill_in(
                 fill_in(fill_in(texts.lng_table_bad_code, "%r", std::to_string(error.row())), "%s",
                         error.to_side() ? texts.lng_side_to : texts.lng_side_from),
-                "%c", error.code());
+                "%c", error.code()));
         case TableFileError::Reason::TooLarge:
             break;
     }

@@ -127,6 +127,36 @@ check "whole table, French: said" said \
     "Le couple de remplacement 29 a été arrêté à la ligne 1 : au fil des couples du tableau, la ligne a dépassé 268435456 octets"
 rm -f "$work/bin/GLK32.LNG"
 
+# Under a small memory control group of its own, the same table stops at the memory the
+# group leaves, read when the run starts: the out-of-memory message, not a kill.
+make_memory_group() {  # make_memory_group MB: sets $group, or fails where none can be made
+    local line limit_file
+    if line="$(grep -E '^0::' /proc/self/cgroup)" && [[ -f /sys/fs/cgroup/cgroup.controllers ]]; then
+        group="/sys/fs/cgroup${line#0::}"
+        limit_file=memory.max
+    elif line="$(grep -E '^[0-9]+:([^:]*,)?memory(,[^:]*)?:' /proc/self/cgroup)"; then
+        group="/sys/fs/cgroup/memory${line##*:}"
+        limit_file=memory.limit_in_bytes
+    else
+        return 1
+    fi
+    group="${group%/}/glossek-test-$$"
+    mkdir "$group" 2>/dev/null || return 1
+    echo $(($1 * 1024 * 1024)) >"$group/$limit_file" 2>/dev/null || { rmdir "$group"; return 1; }
+}
+if make_memory_group 400; then
+    (cd "$work" && sh -c 'echo $$ >"$1/cgroup.procs" && shift && exec "$@"' sh "$group" \
+        timeout 300 "$work/bin/glossek" a.txt kept.out Adoubling.glk R 2>"$work/stderr" </dev/null)
+    status=$?
+    rmdir "$group"
+    ended "memory of a small control group"
+    check "memory of a small control group: said" \
+        said "a.txt: Not enough memory to convert line 1, of 8"
+    check "memory of a small control group: old output kept" test "$(cat "$work/kept.out")" = $'old output\r'
+else
+    skip "memory of a small control group (none can be made here)"
+fi
+
 # A pair that neither grows nor shrinks the line, past the count budget: the swap on
 # b^33000 a^33000 needs 1089 million replacements, more than the 2^30 allowed.
 { head -c 33000 /dev/zero | tr '\0' b; head -c 33000 /dev/zero | tr '\0' a; printf '\r\n'; } \

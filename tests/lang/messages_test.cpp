@@ -49,9 +49,9 @@ TEST(ErrorMessage, NamesStayApartFromTheTextWhichFollowsTheLanguage) {
 TEST(ErrorMessage, EachFailureNamesItsFilesAndItsCauseInTheLanguageInForce) {
     const TableFileError bad_code(TableFileError::Reason::BadCode, "t.glk", 3, true, "4G");
     EXPECT_EQ(error_message(bad_code, english()).text,
-              "row 3, side \"Replaced by\": '4G' is not a code");
+              "row 3, side \"Replaced by\": '4G' is not a code.");
     EXPECT_EQ(error_message(bad_code, french()).text,
-              utf8_to_cp1252("ligne 3, côté « Remplacé par » : « 4G » n'est pas un code"));
+              utf8_to_cp1252("ligne 3, côté « Remplacé par » : « 4G » n'est pas un code."));
     EXPECT_EQ(error_message(bad_code, french()).file, "t.glk");
 
     const ErrorMessage table_wide =
