@@ -86,6 +86,29 @@ if [[ "$(id -u)" -eq 0 ]] && command -v setpriv >/dev/null; then
     check "shared sticky folder: owner and bits kept" \
         test "$(stat -c '%U:%G %a' "$work/shared/theirs.txt")" = "daemon:users 664"
     check "shared sticky folder: nothing left behind" test -z "$(ls -A "$work/shared" | grep glossek)"
+    if command -v setfacl >/dev/null && command -v setfattr >/dev/null; then
+        # Another user's file that an ACL lets this user write (in place), and this user's
+        # own file with an ACL and an attribute (by a rename): each keeps them.
+        printf 'old\r\n' >"$work/shared/granted.txt"
+        chown daemon:daemon "$work/shared/granted.txt"
+        chmod 640 "$work/shared/granted.txt"
+        setfacl -m u:nobody:rw- "$work/shared/granted.txt"
+        setfattr -n user.origin -v scanner "$work/shared/granted.txt"
+        printf 'old\r\n' >"$work/shared/own.txt"
+        chown nobody:nogroup "$work/shared/own.txt"
+        setpriv --reuid=nobody --regid=nogroup --clear-groups \
+            setfacl -m u:daemon:r-- "$work/shared/own.txt"
+        setpriv --reuid=nobody --regid=nogroup --clear-groups \
+            setfattr -n user.origin -v mine "$work/shared/own.txt"
+        for file in granted own; do
+            attributes="$(getfacl -cp "$work/shared/$file.txt"; getfattr -d "$work/shared/$file.txt" 2>/dev/null; stat -c '%U:%G %a' "$work/shared/$file.txt")"
+            as_nobody nogroup letter.txt "shared/$file.txt" W R
+            check "$file file with an ACL, as nobody: silent" silent
+            check "$file file with an ACL, as nobody: converted" test "$(cat "$work/shared/$file.txt")" = "$expected"
+            check "$file file with an ACL, as nobody: ACL, attribute and owner kept" \
+                test "$(getfacl -cp "$work/shared/$file.txt"; getfattr -d "$work/shared/$file.txt" 2>/dev/null; stat -c '%U:%G %a' "$work/shared/$file.txt")" = "$attributes"
+        done
+    fi
     printf 'old\r\n' >"$work/shared/readonly.txt"
     chmod 444 "$work/shared/readonly.txt"
     as_nobody users letter.txt shared/readonly.txt W R
