@@ -59,8 +59,9 @@ std::optional<PageNumbers> read_code_page_file(const std::string& file_name) {
         }
         throw TextIoError(error_code_of(errno, file_name, false), file_name, errno);
     }
-    if (S_ISDIR(st.st_mode)) {
-        throw TextIoError(kAccessDenied, file_name, EISDIR);  // as an unreadable file
+    if (!S_ISREG(st.st_mode)) {
+        // A folder, or a pipe that might never end: as an unreadable file.
+        throw TextIoError(kAccessDenied, file_name, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
     TextLineFile file;
     CloseOnExit closer(file);
@@ -68,7 +69,7 @@ std::optional<PageNumbers> read_code_page_file(const std::string& file_name) {
     std::string line;
     const bool cut = !file.at_end() && !file.read_line(line, kCodePageFileLimit);
     file.close();
-    if (cut || (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > kCodePageFileLimit)) {
+    if (cut || static_cast<std::size_t>(st.st_size) > kCodePageFileLimit) {
         throw CodePageError(CodePageError::Kind::TooLarge, line);
     }
     // The line ends at CR (CR LF), at LF alone, or at the end of the file.

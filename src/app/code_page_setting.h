@@ -19,7 +19,7 @@ inline constexpr std::string_view kCodePageFileName = "GLK32.CP";
 
 // The pair kept in the file: one line (ended by CR LF, LF or nothing), the DOS page, blanks,
 // the Windows page, blanks around them forgiven. Nothing when the file does not exist.
-// Throws TextIoError when it cannot be read (a folder of that name included), and
+// Throws TextIoError when it cannot be read (a folder or a pipe of that name included), and
 // CodePageError when its line is not a pair of supported pages or the file is larger than
 // 1 KiB (read no further).
 std::optional<PageNumbers> read_code_page_file(const std::string& file_name);
