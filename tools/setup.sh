@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libc-bin qt6-base-dev qt6-translations-l10n xvfb xauth
           xdotool imagemagick openbox dbus at-spi2-core python3 python3-pyatspi clang-format
-          clang-tidy appstream desktop-file-utils man-db)
+          clang-tidy appstream desktop-file-utils man-db acl attr)
 if [[ "${1:-}" == --fuzz ]]; then
   packages+=(clang libclang-rt-dev)
 fi

@@ -103,15 +103,17 @@ bool set_up_batch(AppState& state, std::ostream& err) {
         return false;
     }
     const LanguageTexts& texts = state.texts;
-    // A kept pair that cannot be used is said, and the pair without it converts; a variable
-    // that names no supported page stops the run.
+    // A kept pair that cannot be used, or a variable that names no supported page, stops
+    // the run: converting with another pair than the one asked for would be no conversion.
     const CodePageResolution pages = resolve_code_pages(code_page_file(state));
     if (pages.file_error) {
-        report(err, code_page_file(state), texts.lng_code_page_file_bad);
+        report(err, code_page_file(state), texts.lng_code_page_file_stopped);
         report(err, {}, error_text(pages.file_error, texts));
     }
     if (pages.variable_error) {
-        report(err, {}, pages.variable_error->what());
+        report(err, {}, error_text(*pages.variable_error, texts));
+    }
+    if (pages.file_error || pages.variable_error) {
         return false;
     }
     state.pages = pages.pages;

@@ -1,26 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include "app/code_page_setting.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
-#include "files/file_names.h"
+#include "files/file_error.h"
 #include "files/text_file.h"
 
 namespace glossek {
 
-std::optional<PageNumbers> read_code_page_file(const std::string& file_name) {
-    if (!file_exists(file_name)) {
-        return std::nullopt;
-    }
-    TextLineFile file;
-    CloseOnExit closer(file);
-    file.open_read(file_name);
-    const std::string line = file.at_end() ? std::string() : file.read_line();
-    file.close();
-    // Two page numbers and a blank between them; blanks around them are forgiven.
-    std::string_view text(line);
+namespace {
+
+// One short line: a larger file is no pair of pages, and is not read whole.
+constexpr std::size_t kCodePageFileLimit = 1024;
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Two page numbers with blanks between them and blanks around them; nothing when the text
+// is anything else.
+std::optional<PageNumbers> parse_pair(std::string_view text) {
     auto number = [&text](int& page) {
-        while (!text.empty() && text.front() == ' ') {
+        while (!text.empty() && is_blank(text.front())) {
             text.remove_prefix(1);
         }
         std::size_t digits = 0;
@@ -35,13 +40,43 @@ std::optional<PageNumbers> read_code_page_file(const std::string& file_name) {
         return true;
     };
     PageNumbers pages;
-    const bool two_numbers = number(pages.oem) && !text.empty() && text.front() == ' ' &&
-                             number(pages.ansi) &&
-                             text.find_first_not_of(' ') == std::string_view::npos;
-    if (!two_numbers || !is_supported_oem_page(pages.oem) || !is_supported_ansi_page(pages.ansi)) {
-        throw CodePageError("'" + line + "' is not a DOS code page and a Windows code page; " +
-                            "supported DOS: " + page_list(supported_oem_pages()) +
-                            "; Windows: " + page_list(supported_ansi_pages()));
+    if (!number(pages.oem) || text.empty() || !is_blank(text.front()) || !number(pages.ansi) ||
+        !std::all_of(text.begin(), text.end(), is_blank)) {
+        return std::nullopt;
+    }
+    return pages;
+}
+
+}  // namespace
+
+std::optional<PageNumbers> read_code_page_file(const std::string& file_name) {
+    struct stat st {};
+    if (::stat(file_name.c_str(), &st) != 0) {
+        // Nothing there, or in a folder this user may not even look into (another user's
+        // home): no pair kept for this user.
+        if (errno == ENOENT || errno == ENOTDIR || errno == EACCES) {
+            return std::nullopt;
+        }
+        throw TextIoError(error_code_of(errno, file_name, false), file_name, errno);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        // A folder, or a pipe that might never end: as an unreadable file.
+        throw TextIoError(kAccessDenied, file_name, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    TextLineFile file;
+    CloseOnExit closer(file);
+    file.open_read(file_name);
+    std::string line;
+    const bool cut = !file.at_end() && !file.read_line(line, kCodePageFileLimit);
+    file.close();
+    if (cut || static_cast<std::size_t>(st.st_size) > kCodePageFileLimit) {
+        throw CodePageError(CodePageError::Kind::TooLarge, line);
+    }
+    // The line ends at CR (CR LF), at LF alone, or at the end of the file.
+    const std::string_view text = std::string_view(line).substr(0, line.find('\n'));
+    const std::optional<PageNumbers> pages = parse_pair(text);
+    if (!pages || !is_supported_oem_page(pages->oem) || !is_supported_ansi_page(pages->ansi)) {
+        throw CodePageError(CodePageError::Kind::Pair, text);
     }
     return pages;
 }

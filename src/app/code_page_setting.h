@@ -17,9 +17,11 @@ namespace glossek {
 // The side file that keeps the pair chosen in the window, read at every start.
 inline constexpr std::string_view kCodePageFileName = "GLK32.CP";
 
-// The pair kept in the file: one line, the DOS page, a blank, the Windows page. Nothing when
-// the file does not exist. Throws TextIoError when it cannot be read and CodePageError when
-// its line is not a pair of supported pages.
+// The pair kept in the file: one line (ended by CR LF, LF or nothing), the DOS page, blanks,
+// the Windows page, blanks around them forgiven. Nothing when the file does not exist.
+// Throws TextIoError when it cannot be read (a folder or a pipe of that name included), and
+// CodePageError when its line is not a pair of supported pages or the file is larger than
+// 1 KiB (read no further).
 std::optional<PageNumbers> read_code_page_file(const std::string& file_name);
 
 // Writes the pair as one line ended by CR LF ("850 1252"). Throws TextIoError.
@@ -29,7 +31,8 @@ void write_code_page_file(const std::string& file_name, PageNumbers pages);
 struct CodePageResolution {
     CodePagePair pages;
     // The file of the kept pair could not be read or holds no pair of supported pages: it is
-    // left as it is, and the pair without it is in force.
+    // left as it is, and the pair without it is in force (batch mode stops on it, the
+    // window goes on with that pair).
     std::exception_ptr file_error;
     // GLOSSEK_OEMCP or GLOSSEK_ANSICP names no supported page (its what() says which and
     // lists the pages): the pair without the variables is in force.

@@ -123,7 +123,7 @@ void convert_file(const FolderSettings& settings, const FolderEntry& entry, Fold
     ::chmod(output.c_str(), before.st_mode & 07777);
     struct stat after {};
     if (::stat(input.c_str(), &after) != 0 || !same_state(before, after)) {
-        throw InputChangedError(input);
+        throw TextIoError(kInputChangedAfter, input);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/memory_room.h"
 #include "conversion/replace.h"
 #include "files/file_names.h"
 #include "pages/page_converter.h"
@@ -27,27 +28,48 @@ std::uint64_t file_size(const std::string& name) {
                : 0;
 }
 
+// A line of the table way is held about four times over at most: as read, as the pairs
+// change it, a pair's result and the buffers of its cascade. A fifth share is the margin.
+constexpr std::uint64_t kLineShares = 5;
+
+// The pairs of one run and how far they may grow a line.
+struct PairRun {
+    const ConversionTable& table;
+    std::size_t pair_count;
+    std::uint64_t memory_line;  // no line past this, read or grown
+    const LineLimits& limits;
+    const ConversionJob& job;
+};
+
 // The line after the first `pair_count` pairs of the table. Only a line that some pair
 // applies to is copied, into `changed`.
-std::string_view apply_pairs(std::string_view line, const ConversionTable& table,
-                             std::size_t pair_count, long long line_number, std::string& changed) {
-    std::size_t k = 0;
-    while (k < pair_count &&
-           !pair_applies_to(line, table.pairs[k].char_from, table.pairs[k].char_to)) {
-        ++k;
-    }
-    if (k == pair_count) {
-        return line;
-    }
-    changed.assign(line);
-    for (; k < pair_count; ++k) {
-        const ReplacementPair& pair = table.pairs[k];
+std::string_view apply_pairs(std::string_view line, const PairRun& run, long long line_number,
+                             std::string& changed) {
+    const std::uint64_t table_cap =
+        std::max(run.limits.table_floor, line.size() * run.limits.table_factor);
+    const std::uint64_t cap = std::min(table_cap, run.memory_line);
+    bool copied = false;
+    for (std::size_t k = 0; k < run.pair_count; ++k) {
+        const ReplacementPair& pair = run.table.pairs[k];
         try {
-            replace_all_in_place(changed, pair.char_from, pair.char_to);
+            if (copied) {
+                replace_all_in_place(changed, pair.char_from, pair.char_to, cap);
+            } else {
+                copied = replace_all_to(line, pair.char_from, pair.char_to, cap, changed);
+            }
         } catch (const ReplacementGuardError& error) {
-            throw ReplacementGuardError(error.reason(), k + 1, line_number, error.limit());
+            using Reason = ReplacementGuardError::Reason;
+            if (error.reason() == Reason::TableGrowth && cap < table_cap) {
+                throw OutOfMemoryError(run.job.input_name, line_number, cap);
+            }
+            throw ReplacementGuardError(error.reason(), k + 1, line_number, error.limit(),
+                                        run.job.input_name, run.job.table_name);
         }
     }
+    if (!copied) {
+        return line;
+    }
+    release_replacement_scratch();
     return changed;
 }
 
@@ -59,7 +81,7 @@ public:
         : job_(job), observer_(observer), scan_(scan), input_size_(input_size) {}
 
     void code_page_lines(PageConverter& converter);
-    void table_lines(const ConversionTable& table, std::size_t pair_count);
+    void table_lines(const PairRun& run);
 
     // The window's bar full once the input has been read whole (up to a Ctrl-Z too).
     void show_end() {
@@ -234,13 +256,14 @@ void Conversion::long_line() {
     }
 }
 
-void Conversion::table_lines(const ConversionTable& table, std::size_t pair_count) {
+void Conversion::table_lines(const PairRun& run) {
     TextLineFile& input = job_.input_file;
     TextLineFile& output = job_.output_file;
+    input.limit_line(run.memory_line);
     while (!input.at_end()) {
         ++n_;
         line_start_ = input.position();
-        std::string_view line = apply_pairs(input.next_line(), table, pair_count, n_, changed_);
+        std::string_view line = apply_pairs(input.next_line(), run, n_, changed_);
         output.write_line(line);
         if (observer_ != nullptr) {
             show(line);
@@ -267,7 +290,7 @@ int progress_position(std::uint64_t bytes_read, std::uint64_t input_size) {
 
 GenerateOutcome generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
                          const CodePagePair& pages, GenerateObserver* observer, LossyCount* lossy,
-                         const Kernels& kernels) {
+                         const Kernels& kernels, const LineLimits& limits) {
     if (!file_exists(job.input_name)) {
         return GenerateOutcome::InputMissing;
     }
@@ -289,7 +312,8 @@ GenerateOutcome generate(ConversionJob& job, ConversionWay way, const Conversion
         if (converter) {
             conversion.code_page_lines(*converter);
         } else {
-            conversion.table_lines(table, pair_count);
+            const std::uint64_t room = limits.memory != 0 ? limits.memory : memory_room();
+            conversion.table_lines({table, pair_count, room / kLineShares, limits, job});
         }
     } catch (const std::bad_alloc&) {
         // The guards remove the unfinished output: the old file stays as it was.

@@ -70,6 +70,18 @@ struct Kernels {
     LineScan scan = best_line_scan();
 };
 
+// How far a line of the table way may grow (README, "Replacement budgets"). Tests lower
+// them; a run reads the memory at its start.
+struct LineLimits {
+    // Across all the pairs of the table, a line may come to max(floor, factor x the line as
+    // read) bytes.
+    std::uint64_t table_floor = std::uint64_t{256} << 20;
+    std::uint64_t table_factor = 64;
+    // What the system can still give (memory_room); 0: read when the run starts. A line
+    // never grows, nor is read, past a share of it that leaves room for its copies.
+    std::uint64_t memory = 0;
+};
+
 // trunc(bytes_read * 100 / input_size), at most 100; 0 when the size is not known (0).
 int progress_position(std::uint64_t bytes_read, std::uint64_t input_size);
 
@@ -84,9 +96,12 @@ int progress_position(std::uint64_t bytes_read, std::uint64_t input_size);
 // counterpart. With UTF-8 as the Windows page, a byte order mark that begins the input of
 // the Windows to DOS way is dropped.
 // Throws TextIoError on a failed file operation, ReplacementGuardError (with the pair and
-// line numbers) for a pair that never ends, and OutOfMemoryError.
+// line numbers, the input and the job's table file) for a pair past its budget or a line
+// past the whole table's, and OutOfMemoryError, also for a line that would grow past the
+// memory the system can give.
 GenerateOutcome generate(ConversionJob& job, ConversionWay way, const ConversionTable& table,
                          const CodePagePair& pages, GenerateObserver* observer,
-                         LossyCount* lossy = nullptr, const Kernels& kernels = {});
+                         LossyCount* lossy = nullptr, const Kernels& kernels = {},
+                         const LineLimits& limits = {});
 
 }  // namespace glossek

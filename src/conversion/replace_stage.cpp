@@ -307,12 +307,16 @@ void Guard::check_length() {
     for (std::size_t i = 0; i < watched_; ++i) {
         length += stages_[i]->held();
     }
-    if (length > budget_.max_length) {
-        work_out();
-        if (length > budget_.max_length) {
-            throw ReplacementGuardError(ReplacementGuardError::Reason::Growth, 0, 0,
-                                        budget_.max_length);
-        }
+    if (length <= budget_.max_length && length <= cap_) {
+        return;
+    }
+    work_out();
+    if (length > budget_.max_length && budget_.max_length <= cap_) {
+        throw ReplacementGuardError(ReplacementGuardError::Reason::Growth, 0, 0,
+                                    budget_.max_length);
+    }
+    if (length > cap_) {
+        throw ReplacementGuardError(ReplacementGuardError::Reason::TableGrowth, 0, 0, cap_);
     }
 }
 

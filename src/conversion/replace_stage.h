@@ -54,6 +54,8 @@ public:
           search_(search),
           replacement_(replacement) {}
     void watch(const Stage& stage) { stages_[watched_++] = &stage; }
+    // A length the line may never pass, whatever the budget: past it TableGrowth.
+    void cap_line(std::uint64_t cap) { cap_ = cap; }
 
     void count_replacement() {
         if (++replacements_ > budget_.max_replacements) {
@@ -80,6 +82,7 @@ private:
     std::string_view search_;
     std::string_view replacement_;
     std::uint64_t replacements_ = 0;
+    std::uint64_t cap_ = UINT64_MAX;
     std::array<const Stage*, 2> stages_{};
     std::size_t watched_ = 0;
 };
@@ -107,6 +110,8 @@ public:
     // Searches `piece`, which follows what came before; `last` when no more input comes.
     // The piece is not kept beyond the call.
     void feed(std::string_view piece, bool last);
+    // Bytes before the first piece that are known to hold no occurrence: done at once.
+    void take_searched(std::string_view bytes) { finish(bytes); }
 
     std::size_t held() const;
 

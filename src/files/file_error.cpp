@@ -29,6 +29,9 @@ std::string io_error_message(int code) {
             return "Disk write error";
         case kNotRegularFile:
             return "Not a regular file";
+        case kInputChanged:
+        case kInputChangedAfter:
+            return "The file changed while it was read";
         default:
             return "I/O error " + std::to_string(code);
     }

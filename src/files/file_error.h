@@ -19,7 +19,10 @@ inline constexpr int kDiskWriteError = 101;
 inline constexpr int kNotOpen = 103;  // 103 to 105: a file used in a state that forbids it
 inline constexpr int kNotOpenForReading = 104;
 inline constexpr int kNotOpenForWriting = 105;
-inline constexpr int kNotRegularFile = 106;  // a folder, a device or a pipe where a file is read
+inline constexpr int kInputChanged = 106;    // a file read changed meanwhile
+inline constexpr int kNotRegularFile = 107;  // a folder, a device or a pipe where a file is read
+inline constexpr int kInputChangedAfter =
+    108;  // a file changed while what was made of it was written
 
 // The failure of a file operation: a code of the program (see above) and the message that
 // belongs to that code. `file` names the file when one is known, as the file system spells
@@ -39,20 +42,9 @@ private:
     int system_error_;
 };
 
-// The input changed (its size or its time) while it was read: what was made of it may not
-// match it.
-class InputChangedError : public std::runtime_error {
-public:
-    explicit InputChangedError(std::string file)
-        : std::runtime_error("the input changed while it was read"), file_(std::move(file)) {}
-    const std::string& file() const { return file_; }
-
-private:
-    std::string file_;
-};
-
 // "File not found", "Invalid filename", ..., "Disk read error", "Disk write error",
-// "I/O error %d" (English: the texts of the file layer that every language shares).
+// "I/O error %d": the file layer's own words, in English (messages say them in the
+// language in force).
 std::string io_error_message(int code);
 
 // The code of a failed system call on `name`: a missing file or folder, a bad name, no

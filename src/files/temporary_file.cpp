@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "files/temporary_file.h"
 
+#include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -32,7 +34,11 @@ struct CleanupSlot {
 constexpr int kCleanupSlots = 32;
 CleanupSlot g_cleanup_slots[kCleanupSlots];
 
-extern "C" void remove_temporaries_and_die(int signal_number) {
+// Set while a file is copied in place; the signal that came meanwhile.
+std::atomic<int> g_held{0};
+std::atomic<int> g_pending{0};
+
+void remove_temporaries_and_die(int signal_number) {
     for (CleanupSlot& slot : g_cleanup_slots) {
         if (slot.state.load() == 2) {
             ::unlink(slot.name);
@@ -45,6 +51,15 @@ extern "C" void remove_temporaries_and_die(int signal_number) {
     ::raise(signal_number);
 }
 
+extern "C" void on_signal(int signal_number) {
+    // Noted first, so that a release_signals() on another thread that has just ended the
+    // hold either sees it or leaves this handler to see the hold ended.
+    g_pending.store(signal_number);
+    if (g_held.load() == 0) {
+        remove_temporaries_and_die(signal_number);
+    }
+}
+
 // Installed once, for the signals whose action is still the default: a signal that was
 // ignored (nohup, a background job) stays ignored, another handler stays in place.
 bool install_cleanup_handlers() {
@@ -55,7 +70,7 @@ bool install_cleanup_handlers() {
             continue;
         }
         struct sigaction action {};
-        action.sa_handler = remove_temporaries_and_die;
+        action.sa_handler = on_signal;
         sigfillset(&action.sa_mask);
         ::sigaction(signal_number, &action, nullptr);
     }
@@ -87,6 +102,36 @@ int claim_cleanup_slot(const std::string& name) {
         }
     }
     return -1;
+}
+
+int create_temporary(const std::string& near, unsigned mode, std::string& name, int& slot) {
+    for (unsigned attempt = 0;; ++attempt) {
+        name = temporary_name(near, attempt);
+        slot = claim_cleanup_slot(name);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            return fd;
+        }
+        const int error_number = errno;
+        release_cleanup_slot(slot);
+        name.clear();
+        if (error_number != EEXIST || attempt >= 100) {
+            errno = error_number;
+            return -1;
+        }
+    }
+}
+
+void hold_signals() {
+    g_held.store(1);
+}
+
+void release_signals() {
+    g_held.store(0);
+    const int signal_number = g_pending.exchange(0);
+    if (signal_number != 0) {
+        remove_temporaries_and_die(signal_number);
+    }
 }
 
 void release_cleanup_slot(int& slot) {

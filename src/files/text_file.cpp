@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <set>
 #include <utility>
 
@@ -60,7 +61,11 @@ TextLineFile::~TextLineFile() {
 }
 
 void TextLineFile::fail(int error_number, bool writing) const {
-    throw TextIoError(error_code_of(error_number, name_, writing), name_, error_number);
+    fail_on(name_, error_number, writing);
+}
+
+void TextLineFile::fail_on(const std::string& path, int error_number, bool writing) const {
+    throw TextIoError(error_code_of(error_number, path, writing), name_, error_number);
 }
 
 void TextLineFile::require(State wanted, int code) const {
@@ -87,6 +92,10 @@ void TextLineFile::release() {
         ::close(fd_);
     }
     fd_ = -1;
+    if (in_place_fd_ >= 0) {
+        ::close(in_place_fd_);  // untouched unless close() copied into it
+    }
+    in_place_fd_ = -1;
     // Never renamed here: only close() knows that the file is complete.
     remove_temporary();
     state_ = State::Closed;
@@ -96,6 +105,7 @@ void TextLineFile::release() {
     block_start_ = 0;
     block_bytes_ = 0;
     carry_ = std::string();  // a line of any size may have been held there
+    line_limit_ = std::string::npos;
 }
 
 void TextLineFile::open_read(const std::string& name) {
@@ -119,6 +129,7 @@ void TextLineFile::open_read(const std::string& name) {
         inode_ = st.st_ino;
         read_registry().add(device_, inode_);
         registered_ = true;
+        size_at_open_ = static_cast<std::uint64_t>(st.st_size);
     }
     state_ = State::Reading;
     buffer_.resize(kBlockSize);
@@ -161,26 +172,47 @@ bool TextLineFile::fill_buffer() {
     block_start_ += block_bytes_;
     block_bytes_ = 0;
     pos_ = fill_ = 0;
-    nul_known_ = false;
+    top_up();
+    return fill_ > 0;
+}
+
+bool TextLineFile::top_up() {
+    if (data_ended_ || fill_ >= buffer_.size()) {
+        return false;
+    }
     ssize_t got;
     do {
-        got = ::read(fd_, buffer_.data(), buffer_.size());
+        got = ::read(fd_, buffer_.data() + fill_, buffer_.size() - fill_);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         fail(errno, false);
     }
-    block_bytes_ = static_cast<std::size_t>(got);
-    fill_ = block_bytes_;
     if (got == 0) {
         data_ended_ = true;
+        check_whole();
         return false;
     }
     // The first Ctrl-Z ends the data exactly like the physical end of the file.
-    if (const void* z = std::memchr(buffer_.data(), kCtrlZ, fill_)) {
+    const char* added = buffer_.data() + fill_;
+    block_bytes_ += static_cast<std::size_t>(got);
+    nul_known_ = false;
+    if (const void* z = std::memchr(added, kCtrlZ, static_cast<std::size_t>(got))) {
         fill_ = static_cast<std::size_t>(static_cast<const char*>(z) - buffer_.data());
         data_ended_ = true;
+    } else {
+        fill_ += static_cast<std::size_t>(got);
     }
-    return fill_ > 0;
+    return true;
+}
+
+void TextLineFile::check_whole() const {
+    // Another program cut the file short while it was read: what was read is no longer the
+    // file, and a conversion of it would be silently partial.
+    struct stat st {};
+    if (registered_ && block_start_ + block_bytes_ < size_at_open_ && ::fstat(fd_, &st) == 0 &&
+        static_cast<std::uint64_t>(st.st_size) < size_at_open_) {
+        throw TextIoError(kInputChanged, name_);
+    }
 }
 
 bool TextLineFile::at_block_end() {
@@ -266,7 +298,17 @@ bool TextLineFile::whole_lines(std::string_view& lines, std::size_t& count, Line
 }
 
 bool TextLineFile::skip_prefix(std::string_view prefix) {
-    if (at_end() || fill_ - pos_ < prefix.size() ||
+    if (at_end()) {
+        return false;
+    }
+    // A pipe may bring the prefix in several reads: the block is topped up while what it
+    // holds is the prefix's start.
+    while (fill_ - pos_ < prefix.size() &&
+           std::string_view(buffer_.data() + pos_, fill_ - pos_) ==
+               prefix.substr(0, fill_ - pos_) &&
+           top_up()) {
+    }
+    if (fill_ - pos_ < prefix.size() ||
         std::string_view(buffer_.data() + pos_, prefix.size()) != prefix) {
         return false;
     }
@@ -275,7 +317,9 @@ bool TextLineFile::skip_prefix(std::string_view prefix) {
 }
 
 std::string_view TextLineFile::line_across_blocks(bool stop_at_nul) {
-    read_line(carry_);
+    if (!read_line(carry_, line_limit_)) {
+        throw std::bad_alloc();
+    }
     if (stop_at_nul) {
         carry_.resize(std::min(carry_.size(), carry_.find('\0')));
     }

@@ -33,13 +33,21 @@ public:
     TextLineFile(const TextLineFile&) = delete;
     TextLineFile& operator=(const TextLineFile&) = delete;
 
+    // Reading a regular file that becomes shorter meanwhile fails at its end, with
+    // kInputChanged.
     void open_read(const std::string& name);
     // A regular file (or a name to be created) is written to a new temporary file in the
     // same folder, which close() renames over the name once everything is written and on
     // the disk: until then the file of that name stays as it was, and a failure, abandon()
     // or a signal (SIGINT, SIGTERM, SIGHUP) removes the temporary file. The new file keeps
-    // the old one's permission bits; a symbolic link keeps pointing to it. Anything else (a
-    // device, a pipe, /dev/stdout) is written directly, as it is opened.
+    // the old one's owner, group, permission bits, ACL and extended attributes; a symbolic
+    // link keeps pointing to it. Where a rename cannot keep them all, or would part the
+    // file from its other hard links, or the folder may not be written while the file may,
+    // close() copies the complete result into the file in place instead (the temporary
+    // file then in $TMPDIR when the folder refuses it), keeping a copy of the old content
+    // until the new one is on the disk and putting it back on any failure (see
+    // copy_in_place). Anything else (a device, a pipe, /dev/stdout) is written directly, as
+    // it is opened.
     // Fails with code 32, before anything is touched, when this program holds the same
     // regular file open for reading (under any name or link): it would lose the input.
     void open_write(const std::string& name);
@@ -84,14 +92,19 @@ public:
     // conversion may take all at once, line ends included. `count` is how many they are.
     // Valid until the next call on this file. False, consuming nothing, when there is none.
     bool whole_lines(std::string_view& lines, std::size_t& count, LineScan scan = best_line_scan());
-    // Passes `prefix` when the data at the current position begins with it within the block
-    // (a byte order mark at the start of a file). False, consuming nothing, otherwise.
+    // Passes `prefix` when the data at the current position begins with it (a byte order
+    // mark at the start of a file), however many reads bring it. False, consuming nothing,
+    // otherwise.
     bool skip_prefix(std::string_view prefix);
     // A line of any length in parts, so that memory does not grow with it: the next bytes
     // of the current line, at most a block of them, valid until the next call on this file.
     // `ended` is set once the line's end (CR, CR LF or the end of the data) has been passed;
     // the part that comes with it may be empty.
     std::string_view next_line_part(bool& ended);
+    // A line longer than `limit` bytes fails to read through next_line with std::bad_alloc,
+    // as an allocation past the memory there is would: the system would rather kill the
+    // process than refuse it.
+    void limit_line(std::size_t limit) { line_limit_ = limit; }
     // How many bytes of the file have been consumed.
     std::uint64_t position() const { return block_start_ + pos_; }
     std::string read_field(int width);
@@ -141,6 +154,11 @@ private:
     enum class State { Closed, Reading, Writing };
 
     bool fill_buffer();
+    // Reads more data after what the block holds, while there is room; false at the end.
+    bool top_up();
+    // At the end of the data: fails with kInputChanged when a regular file became shorter
+    // than it was when opened.
+    void check_whole() const;
     bool at_block_end();
     std::string_view line_across_blocks(bool stop_at_nul);
     // Where the block's first NUL at or after pos_ is (fill_ when there is none); looked for
@@ -157,6 +175,10 @@ private:
     }
     void open_direct(const std::string& name);
     void open_temporary(const std::string& target, const struct stat* old);
+    // Opens the file to be replaced: read and write, else write alone (readable false).
+    int open_old(const std::string& target, bool& readable) const;
+    void close_renaming();
+    void close_in_place();
     void flush_buffer();
     // Writes the first `size` bytes of the buffer; the rest moves to its start.
     void write_out(std::size_t size);
@@ -164,12 +186,16 @@ private:
     void remove_temporary();
     void require(State wanted, int code) const;
     [[noreturn]] void fail(int error_number, bool writing) const;
+    // The same, with the code found from `path` (a missing folder is the target's, not the
+    // link's); the error names the file as given.
+    [[noreturn]] void fail_on(const std::string& path, int error_number, bool writing) const;
 
     State state_ = State::Closed;
     int fd_ = -1;
     std::string name_;
     std::vector<char> buffer_;
     std::string carry_;  // a line that spans blocks, for next_line
+    std::size_t line_limit_ = std::string::npos;
     std::size_t pos_ = 0;
     std::size_t fill_ = 0;
     bool data_ended_ = false;  // physical end or Ctrl-Z reached while filling
@@ -180,11 +206,13 @@ private:
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     bool registered_ = false;  // in the registry of files being read
+    std::uint64_t size_at_open_ = 0;
     // Writing through a temporary file: its name, the name it replaces, its slot in the
     // table that the signal handler cleans up, and how much has been sent to the disk.
     std::string temporary_;
     std::string target_;
     int cleanup_slot_ = -1;
+    int in_place_fd_ = -1;  // the file to copy the result into at close(), when not renamed
     std::uint64_t written_ = 0;
     std::uint64_t flushed_ = 0;
 };

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+#include "files/file_names.h"
+#include "files/replaced_file.h"
 #include "files/temporary_file.h"
 #include "files/text_file.h"
 
@@ -31,45 +33,58 @@ void TextLineFile::open_direct(const std::string& name) {
     fd_ = fd;
 }
 
+int TextLineFile::open_old(const std::string& target, bool& readable) const {
+    // A file the user may not write is refused, even though its folder would let it be
+    // replaced.
+    readable = true;
+    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && errno == EACCES) {
+        readable = false;
+        fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    }
+    if (fd < 0) {
+        fail(errno, true);
+    }
+    return fd;
+}
+
 void TextLineFile::open_temporary(const std::string& target, const struct stat* old) {
-    if (old != nullptr) {
-        // A file the user may not write is refused, even though its folder would let it be
-        // replaced.
-        int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (probe < 0) {
-            fail(errno, true);
-        }
-        ::close(probe);
+    bool readable = false;
+    const int old_fd = old != nullptr ? open_old(target, readable) : -1;
+    // A new file gets 0666 and the umask (and the folder's default ACL); one that replaces
+    // another is the user's alone until it is given the old one's attributes.
+    const unsigned mode = old != nullptr ? 0600 : 0666;
+    fd_ = create_temporary(target, mode, temporary_, cleanup_slot_);
+    bool in_place = false;
+    if (fd_ < 0 && old != nullptr && (errno == EACCES || errno == EPERM)) {
+        // A folder the user may not write, around a file they may: written in place.
+        fd_ = create_temporary(temporary_folder() + "/" + last_component(target), 0600, temporary_,
+                               cleanup_slot_);
+        in_place = true;
     }
-    for (unsigned attempt = 0;; ++attempt) {
-        std::string name = temporary_name(target, attempt);
-        // Known to the signal handler before it exists, so it is never left behind.
-        cleanup_slot_ = claim_cleanup_slot(name);
-        // 0666 and the umask (and the folder's default ACL), as for any new file.
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fd_ = fd;
-            temporary_ = std::move(name);
-            target_ = target;
-            break;
-        }
+    if (fd_ < 0) {
         const int error_number = errno;
-        release_cleanup_slot(cleanup_slot_);
-        if (error_number != EEXIST || attempt >= 100) {
-            fail(error_number, true);
+        if (old_fd >= 0) {
+            ::close(old_fd);
         }
+        fail_on(target, error_number, true);
     }
+    target_ = target;
     written_ = flushed_ = 0;
-    if (old != nullptr) {
-        // The owner where the system allows it (root), then the permission bits.
-        if (::fchown(fd_, old->st_uid, old->st_gid) != 0) {
-            // Not the owner's to give away: the file becomes the user's, as a new one would.
+    if (old != nullptr && !in_place) {
+        in_place = old->st_nlink > 1 || !give_attributes(fd_, old_fd, *old);
+    }
+    if (!in_place) {
+        if (old_fd >= 0) {
+            ::close(old_fd);
         }
-        if (::fchmod(fd_, old->st_mode & 07777) != 0) {
-            const int error_number = errno;
-            release();
-            fail(error_number, true);
-        }
+        return;
+    }
+    in_place_fd_ = old_fd;
+    if (!readable) {
+        // Its old content could not be kept while it is rewritten.
+        release();
+        fail(EACCES, true);
     }
 }
 
@@ -147,9 +162,17 @@ void TextLineFile::close() {
         }
         return;
     }
-    // Any failure below leaves the file of that name untouched: release() removes the
-    // temporary file, which is renamed only as the very last step.
     flush_buffer();  // on failure the file is already ended
+    if (in_place_fd_ >= 0) {
+        close_in_place();
+    } else {
+        close_renaming();
+    }
+}
+
+// Any failure leaves the file of that name untouched: release() removes the temporary file,
+// which is renamed only as the very last step.
+void TextLineFile::close_renaming() {
     int error_number = 0;
     if (!temporary_.empty() && ::fsync(fd_) != 0) {
         error_number = errno;
@@ -171,6 +194,16 @@ void TextLineFile::close() {
     temporary_.clear();
     target_.clear();
     release();
+}
+
+// The complete result goes into the file itself; its old content is put back on a failure.
+void TextLineFile::close_in_place() {
+    const CopyFailure failure =
+        copy_in_place(fd_, in_place_fd_, parent_folder(temporary_) + "/" + last_component(target_));
+    release();  // the temporary file removed, the file closed
+    if (failure.error_number != 0) {
+        fail(failure.error_number, !failure.reading);
+    }
 }
 
 }  // namespace glossek

@@ -12,6 +12,7 @@
 #include "gui/language.h"
 #include "gui/qt_text.h"
 #include "lang/captions.h"
+#include "lang/messages.h"
 #include "lang/texts.h"
 
 namespace glossek {
@@ -23,17 +24,6 @@ QString link_address(const std::string& bytes, const CodePagePair& pages) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString address = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return utf8.hasError() ? from_ansi_page(bytes, pages) : address;
-}
-
-// What an error says of itself, in the system's words.
-std::string what_of(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        return failure.what();
-    } catch (...) {
-        return {};
-    }
 }
 
 }  // namespace
@@ -90,14 +80,16 @@ void FrameWindow::load_code_pages() {
     // What stood in the way of the pair asked for is said, never dropped in silence; the
     // pair without it is in force for this run.
     const CodePageResolution resolution = resolve_code_pages(code_page_file(state_));
+    const LanguageTexts& texts = state_.texts;
     if (resolution.file_error) {
-        dialogs_.message(title, joined(shown_name(code_page_file(state_)),
-                                       from_cp1252(state_.texts.lng_code_page_file_bad)) +
-                                    QStringLiteral("\n") +
-                                    QString::fromUtf8(what_of(resolution.file_error)));
+        dialogs_.message(title,
+                         joined(shown_name(code_page_file(state_)),
+                                from_cp1252(code_page_file_bad_text(resolution.pages, texts))) +
+                             QStringLiteral("\n") +
+                             from_cp1252(error_text(resolution.file_error, texts)));
     }
     if (resolution.variable_error) {
-        dialogs_.message(title, QString::fromUtf8(resolution.variable_error->what()));
+        dialogs_.message(title, from_cp1252(error_text(*resolution.variable_error, texts)));
     }
     state_.pages = resolution.pages;
     show_code_pages();

@@ -31,12 +31,32 @@ std::string system_reason(int error_number, const LanguageTexts& texts) {
     }
 }
 
+// The file layer's own words, in the language in force.
+std::string file_layer_text(int code, const LanguageTexts& texts) {
+    switch (code) {
+        case kFileNotFound:
+            return texts.lng_file_not_found;
+        case kInvalidFileName:
+            return texts.lng_invalid_filename;
+        case kTooManyOpenFiles:
+            return texts.lng_too_many_files;
+        case kAccessDenied:
+            return texts.lng_access_denied;
+        case kInputChanged:
+            return texts.lng_input_changed;
+        case kInputChangedAfter:
+            return texts.lng_input_changed_after;
+        default:
+            return fill_in(texts.lng_io_error, "%d", std::to_string(code));
+    }
+}
+
 std::string io_text(const TextIoError& error, const LanguageTexts& texts) {
     if (error.code() == kNotRegularFile) {
         return texts.lng_not_regular;
     }
     if (error.code() != kDiskReadError && error.code() != kDiskWriteError) {
-        return error_box_text(error.what());
+        return error_box_text(file_layer_text(error.code(), texts));
     }
     std::string text =
         error.code() == kDiskReadError ? texts.lng_disk_read_error : texts.lng_disk_write_error;
@@ -60,10 +80,56 @@ std::string table_text(const TableFileError& error, const LanguageTexts& texts) 
             return fill_in(
                 fill_in(texts.lng_table_code_unreadable, "%r", std::to_string(error.row())), "%c",
                 std::to_string(error.column()));
+        case TableFileError::Reason::BadCode:
+            return error_box_text(fill_in(
+                fill_in(fill_in(texts.lng_table_bad_code, "%r", std::to_string(error.row())), "%s",
+                        error.to_side() ? texts.lng_side_to : texts.lng_side_from),
+                "%c", error.code()));
         case TableFileError::Reason::TooLarge:
             break;
     }
     return texts.lng_table_too_large;
+}
+
+std::string code_page_text(const CodePageError& error, const LanguageTexts& texts) {
+    std::string given = error.given() + (error.cut() ? "..." : "");
+    if (!error.variable().empty()) {
+        given = error.variable() + "=" + given;
+    }
+    switch (error.kind()) {
+        case CodePageError::Kind::Dos:
+        case CodePageError::Kind::Windows: {
+            const bool dos = error.kind() == CodePageError::Kind::Dos;
+            return fill_in(fill_in(fill_in(texts.lng_page_unsupported, "%g", given), "%k",
+                                   dos ? "DOS" : "Windows"),
+                           "%l", page_list(dos ? supported_oem_pages() : supported_ansi_pages()));
+        }
+        case CodePageError::Kind::Pair:
+            return fill_in(fill_in(fill_in(texts.lng_page_pair_bad, "%g", given), "%d",
+                                   page_list(supported_oem_pages())),
+                           "%w", page_list(supported_ansi_pages()));
+        case CodePageError::Kind::TooLarge:
+            break;
+    }
+    return fill_in(texts.lng_page_file_too_large, "%g", given);
+}
+
+ErrorMessage guard_message(const ReplacementGuardError& guard, const LanguageTexts& texts) {
+    using Reason = ReplacementGuardError::Reason;
+    const std::string& text = guard.reason() == Reason::Growth ? texts.lng_pair_too_long
+                              : guard.reason() == Reason::TableGrowth
+                                  ? texts.lng_table_line_too_long
+                                  : texts.lng_pair_too_many;
+    ErrorMessage message{guard.input(),
+                         fill_in(fill_in(fill_in(text, "%p", std::to_string(guard.pair())), "%l",
+                                         std::to_string(guard.line())),
+                                 "%n", std::to_string(guard.limit())),
+                         {}};
+    if (!guard.table().empty()) {
+        message.text += " " + texts.lng_pair_from_table;
+        message.listed.push_back(guard.table());
+    }
+    return message;
 }
 
 // The length of the valid UTF-8 character at the start of `bytes` (shortest form, no
@@ -189,14 +255,10 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
         return {table->file(), table_text(*table, texts), {}};
     }
     if (const auto* guard = dynamic_cast<const ReplacementGuardError*>(&error)) {
-        const std::string& text = guard->reason() == ReplacementGuardError::Reason::Growth
-                                      ? texts.lng_pair_too_long
-                                      : texts.lng_pair_too_many;
-        return {{},
-                fill_in(fill_in(fill_in(text, "%p", std::to_string(guard->pair())), "%l",
-                                std::to_string(guard->line())),
-                        "%n", std::to_string(guard->limit())),
-                {}};
+        return guard_message(*guard, texts);
+    }
+    if (const auto* pages = dynamic_cast<const CodePageError*>(&error)) {
+        return {{}, code_page_text(*pages, texts), {}};
     }
     if (const auto* memory = dynamic_cast<const OutOfMemoryError*>(&error)) {
         return {memory->file(),
@@ -209,9 +271,6 @@ ErrorMessage error_message(const std::exception& error, const LanguageTexts& lan
     }
     if (const auto* ambiguous = dynamic_cast<const AmbiguousName*>(&error)) {
         return {ambiguous->file(), texts.lng_table_ambiguous, ambiguous->matches()};
-    }
-    if (const auto* changed = dynamic_cast<const InputChangedError*>(&error)) {
-        return {changed->file(), texts.lng_input_changed, {}};
     }
     if (const auto* unknown = dynamic_cast<const FolderUnknownError*>(&error)) {
         return {unknown->file(), texts.lng_folder_unknown, {}};
@@ -238,6 +297,11 @@ std::string grouped_number(std::uint64_t number, const LanguageTexts& texts) {
         digits.insert(static_cast<std::size_t>(at), texts.lng_digit_group);
     }
     return digits;
+}
+
+std::string code_page_file_bad_text(const CodePagePair& in_force, const LanguageTexts& texts) {
+    return fill_in(fill_in(texts.lng_code_page_file_bad, "%o", std::to_string(in_force.oem)), "%w",
+                   std::to_string(in_force.ansi));
 }
 
 std::string lossy_text(std::uint64_t characters, long long first_line, const LanguageTexts& texts) {

@@ -26,9 +26,8 @@ struct ErrorMessage {
     std::vector<std::string> listed;  // further names the text refers to
 };
 
-// The message of an error of the program's core, in the current language where the
-// program words it itself (the file layer's classic texts and code-text errors keep their
-// fixed texts). std::bad_alloc says that memory ran out.
+// The message of an error of the program's core, in the current language (a code text
+// typed in the grid keeps its fixed text). std::bad_alloc says that memory ran out.
 ErrorMessage error_message(const std::exception& error, const LanguageTexts& texts);
 
 // The text alone, as the error box shows it.
@@ -52,6 +51,10 @@ std::string grouped_number(std::uint64_t number, const LanguageTexts& texts);
 
 // The text of a refused Go or batch conversion.
 const std::string& refusal_text(GoRefusal refusal, const LanguageTexts& texts);
+
+// What the window says of a kept pair of code pages it cannot use, naming the pair it uses
+// instead.
+std::string code_page_file_bad_text(const CodePagePair& in_force, const LanguageTexts& texts);
 
 // What the end of a conversion says of the characters that had no exact counterpart in
 // the target page: "3 characters had no exact counterpart (first on line 12)", numbers

@@ -38,10 +38,36 @@ struct LanguageTexts {
     std::string lng_code_pages;  // the dialog's title
     std::string lng_dos_page;
     std::string lng_windows_page;
-    std::string lng_code_page_file_bad;     // the side file holds no pair of supported pages
+    // The side file holds no pair of supported pages: the window uses the pair of the
+    // language settings (%o, %w), batch mode stops.
+    std::string lng_code_page_file_bad;
+    std::string lng_code_page_file_stopped;
+    // What is wrong with a page given: %g as given (a variable with its name), %k DOS or
+    // Windows, %l the supported pages; a line that is no pair (%d and %w the supported
+    // pages); a file far too large for one (%g its start).
+    std::string lng_page_unsupported;
+    std::string lng_page_pair_bad;
+    std::string lng_page_file_too_large;
     std::string lng_table_code_unreadable;  // %r: the row, %c: the column
     std::string lng_table_too_large;
     std::string lng_table_ambiguous;  // followed by the names that match
+    // A side of a table file that is no list of codes: %r the row, %s the side (the grid's
+    // title of its column), %c the code.
+    std::string lng_table_bad_code;
+    std::string lng_side_from;
+    std::string lng_side_to;
+    // A line past the whole table's budget (%p, %l, %n as for one pair); where the pair
+    // comes from, followed by the table file's name.
+    std::string lng_table_line_too_long;
+    std::string lng_pair_from_table;
+    // The file layer's own words; %d the code. A file that became shorter while it was read.
+    std::string lng_file_not_found;
+    std::string lng_invalid_filename;
+    std::string lng_too_many_files;
+    std::string lng_access_denied;
+    std::string lng_io_error;
+    std::string lng_input_changed;
+    std::string lng_input_changed_after;  // ... once its output was written
     // Failures of the system that the file layer's own texts do not name.
     std::string lng_disk_read_error;   // %s: what the system said
     std::string lng_disk_write_error;  // %s: what the system said
@@ -88,9 +114,9 @@ struct LanguageTexts {
     std::string lng_input_reads_as;
     std::string lng_use_pages;  // %o, %w
     std::string lng_not_regular;
-    // Folder runs: the refusals of the two folders, the summary (%s: the files, %c, %t, %b,
-    // %f: how many were converted, copied as already the target %k, copied as binary,
-    // failed; %l: the links skipped), and an input that changed while it was read.
+    // Folder runs: the refusals of the two folders and the summary (%s: the files, %c, %t,
+    // %b, %f: how many were converted, copied as already the target %k, copied as binary,
+    // failed; %l: the links skipped).
     std::string lng_folder_unnamed;
     std::string lng_folder_is_file;
     std::string lng_folder_inside_input;
@@ -103,7 +129,6 @@ struct LanguageTexts {
     std::string lng_folder_summary_table;
     std::string lng_target_windows;
     std::string lng_target_dos;
-    std::string lng_input_changed;
     // A cell of the table editor that holds no list of codes (%s: the group at fault), a
     // code past 255, and a switch between the two code notations.
     std::string lng_cell_not_hexa;

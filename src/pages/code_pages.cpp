@@ -62,22 +62,54 @@ constexpr std::array kLanguagePages{
 
 // A set override must be a plain decimal page number of the right kind; anything else is
 // refused rather than quietly replaced by the locale's page.
-int override_page(const char* variable, const char* value, const std::vector<int>& supported,
-                  std::string_view kind) {
+int override_page(const char* variable, const char* value, CodePageError::Kind kind) {
     std::string_view text(value);
     bool digits =
         !text.empty() && text.size() <= 9 &&
         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     int page = digits ? std::stoi(std::string(text)) : -1;
-    if (index_of(supported, page) < 0) {
-        throw CodePageError(std::string(variable) + "=" + std::string(text) +
-                            " is not a supported " + std::string(kind) +
-                            " code page; supported: " + page_list(supported));
+    const bool dos = kind == CodePageError::Kind::Dos;
+    if (!(dos ? is_supported_oem_page(page) : is_supported_ansi_page(page))) {
+        throw CodePageError(kind, text, variable);
     }
     return page;
 }
 
+std::string quoted(std::string_view given) {
+    return given.size() > CodePageError::kQuotedBytes
+               ? std::string(given.substr(0, CodePageError::kQuotedBytes)) + "..."
+               : std::string(given);
+}
+
+std::string code_page_message(CodePageError::Kind kind, std::string_view given,
+                              const std::string& variable) {
+    const std::string value = variable.empty() ? quoted(given) : variable + "=" + quoted(given);
+    switch (kind) {
+        case CodePageError::Kind::Dos:
+            return value + " is not a supported DOS code page; supported: " +
+                   page_list(supported_oem_pages());
+        case CodePageError::Kind::Windows:
+            return value + " is not a supported Windows code page; supported: " +
+                   page_list(supported_ansi_pages());
+        case CodePageError::Kind::Pair:
+            return "'" + value +
+                   "' is not a DOS code page and a Windows code page; supported DOS: " +
+                   page_list(supported_oem_pages()) +
+                   "; Windows: " + page_list(supported_ansi_pages());
+        case CodePageError::Kind::TooLarge:
+            break;
+    }
+    return "larger than 1 KiB: no line of two code pages ('" + value + "')";
+}
+
 }  // namespace
+
+CodePageError::CodePageError(Kind kind, std::string_view given, std::string variable)
+    : std::runtime_error(code_page_message(kind, given, variable)),
+      kind_(kind),
+      given_(given.substr(0, kQuotedBytes)),
+      cut_(given.size() > kQuotedBytes),
+      variable_(std::move(variable)) {}
 
 const std::vector<int>& supported_oem_pages() {
     static const std::vector<int> pages(std::begin(data::kOemPages), std::end(data::kOemPages));
@@ -124,13 +156,10 @@ CodePagePair code_page_pair(int oem, int ansi) {
     int oem_index = index_of(supported_oem_pages(), oem);
     int ansi_index = index_of(supported_ansi_pages(), ansi);
     if (oem_index < 0) {
-        throw CodePageError(std::to_string(oem) + " is not a supported DOS code page; supported: " +
-                            page_list(supported_oem_pages()));
+        throw CodePageError(CodePageError::Kind::Dos, std::to_string(oem));
     }
     if (ansi_index < 0) {
-        throw CodePageError(std::to_string(ansi) +
-                            " is not a supported Windows code page; supported: " +
-                            page_list(supported_ansi_pages()));
+        throw CodePageError(CodePageError::Kind::Windows, std::to_string(ansi));
     }
     CodePagePair pair;
     pair.oem = oem;
@@ -195,10 +224,10 @@ CodePagePair code_pages_from_environment(const std::function<const char*(const c
         ansi = kept->ansi;
     }
     if (const char* value = lookup("GLOSSEK_OEMCP")) {
-        oem = override_page("GLOSSEK_OEMCP", value, supported_oem_pages(), "DOS");
+        oem = override_page("GLOSSEK_OEMCP", value, CodePageError::Kind::Dos);
     }
     if (const char* value = lookup("GLOSSEK_ANSICP")) {
-        ansi = override_page("GLOSSEK_ANSICP", value, supported_ansi_pages(), "Windows");
+        ansi = override_page("GLOSSEK_ANSICP", value, CodePageError::Kind::Windows);
     }
     return code_page_pair(oem, ansi);
 }

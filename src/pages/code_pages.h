@@ -53,9 +53,32 @@ unsigned char oem_byte_for(const CodePagePair& pages, char32_t ch);
 // The same for every character of the Basic Multilingual Plane at once: 65536 entries.
 void oem_bytes_for_bmp(const CodePagePair& pages, unsigned char* table);
 
+// A page that is no supported page of its kind, or a kept pair that is none. what() says it
+// in English; the program's messages say it in the language in force from the parts.
 class CodePageError : public std::runtime_error {
 public:
-    using runtime_error::runtime_error;
+    enum class Kind {
+        Dos,       // `given` is no supported DOS page
+        Windows,   // `given` is no supported Windows page
+        Pair,      // `given` is not a DOS page and a Windows page
+        TooLarge,  // a file that should hold one such line is larger than 1 KiB
+    };
+    // `given` as it was given (at most the first kQuotedBytes of it), `variable` the
+    // environment variable that gave it, if any.
+    CodePageError(Kind kind, std::string_view given, std::string variable = {});
+    Kind kind() const { return kind_; }
+    const std::string& given() const { return given_; }
+    bool cut() const { return cut_; }  // `given` was longer than kQuotedBytes
+    const std::string& variable() const { return variable_; }
+
+    // What a message quotes of a text given.
+    static constexpr std::size_t kQuotedBytes = 40;
+
+private:
+    Kind kind_;
+    std::string given_;
+    bool cut_;
+    std::string variable_;
 };
 
 const std::vector<int>& supported_oem_pages();

@@ -104,14 +104,16 @@ ReplacementPair& ConversionTable::record(std::size_t k) {
     return pairs[k - 1];
 }
 
-CodeTextError::CodeTextError(const std::string& prefixed)
-    : std::runtime_error("'" + prefixed + "' is not a valid integer value") {}
+CodeTextError::CodeTextError(std::string_view prefix, std::string_view code)
+    : std::runtime_error("'" + std::string(prefix) + std::string(code) +
+                         "' is not a valid integer value"),
+      code_(code) {}
 
-CodeTextError::CodeTextError(const std::string& message, std::string range_group)
-    : std::runtime_error(message), range_group_(std::move(range_group)) {}
+CodeTextError::CodeTextError(PastRange, const std::string& message, std::string range_group)
+    : std::runtime_error(message), code_(range_group), range_group_(std::move(range_group)) {}
 
 CodeTextError CodeTextError::out_of_range(const std::string& group) {
-    return {"'" + group + "' is past 255, the largest code", group};
+    return {PastRange{}, "'" + group + "' is past 255, the largest code", group};
 }
 
 std::string codes_to_chars(std::string_view text, std::string_view prefix, std::size_t width) {
@@ -122,7 +124,7 @@ std::string codes_to_chars(std::string_view text, std::string_view prefix, std::
         std::string prefixed = std::string(prefix) + std::string(group);
         std::int32_t code = 0;
         if (!parse_integer(prefixed, code)) {
-            throw CodeTextError(prefixed);
+            throw CodeTextError(prefix, group);
         }
         result += static_cast<char>(static_cast<std::uint32_t>(code) & 0xFF);
     }

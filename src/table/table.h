@@ -41,17 +41,21 @@ struct ConversionTable {
     ReplacementPair& record(std::size_t k);
 };
 
-// A code text that is not a number: "'%s' is not a valid integer value"; or, made by
-// out_of_range, a code past 255, which the editor never turns into another byte.
+// A code text that is not a number: "'%s' is not a valid integer value", %s the group with
+// its prefix, `code` the group as written; or, made by out_of_range, a code past 255, which
+// the editor never turns into another byte.
 class CodeTextError : public std::runtime_error {
 public:
-    explicit CodeTextError(const std::string& prefixed);
+    CodeTextError(std::string_view prefix, std::string_view code);
     static CodeTextError out_of_range(const std::string& group);
+    const std::string& code() const { return code_; }
     // The group past 255; empty for a text that is not a number.
     const std::string& range_group() const { return range_group_; }
 
 private:
-    CodeTextError(const std::string& message, std::string range_group);
+    struct PastRange {};
+    CodeTextError(PastRange, const std::string& message, std::string range_group);
+    std::string code_;
     std::string range_group_;
 };
 

@@ -15,7 +15,7 @@ void throw_if_at_fault(const std::string& codes, std::string_view notation) {
     }
     if (check.fault == CodeFault::NotCodes) {
         decode_side(codes, notation);  // the reader's own error, where it has one
-        throw CodeTextError((notation == kNotationHexa ? "$" : "") + check.group);
+        throw CodeTextError(notation == kNotationHexa ? "$" : "", check.group);
     }
 }
 

@@ -7,7 +7,8 @@ namespace glossek {
 
 namespace {
 
-std::string refusal_message(TableFileError::Reason reason, std::size_t row, std::size_t column) {
+std::string refusal_message(TableFileError::Reason reason, std::size_t row, std::size_t column,
+                            const std::string& code) {
     switch (reason) {
         case TableFileError::Reason::NotAKeyword:
             return "not a conversion table (its first line must be CHAR, HEXA or DECI)";
@@ -18,6 +19,10 @@ std::string refusal_message(TableFileError::Reason reason, std::size_t row, std:
             return "row " + std::to_string(row) + ", column " + std::to_string(column) +
                    " holds a side that is not a list of codes from 0 to 255; it would not read "
                    "back";
+        case TableFileError::Reason::BadCode:
+            return "row " + std::to_string(row) + ", side \"" +
+                   (column == 2 ? "Replaced by" : "To be converted") + "\": '" + code +
+                   "' is not a code";
         case TableFileError::Reason::TooLarge:
             break;
     }
@@ -77,9 +82,15 @@ StagedTable read_table_file(const std::string& name, TextLineFile& file) {
             continue;
         }
         const std::string_view side = line.size() > 2 ? std::string_view(line).substr(2) : "";
+        const std::size_t index = staged.as_read.ends.size();
         staged.as_read.add(side);
         if (staged.notation != kNotationChar) {
-            staged.chars.add(decode_side(side, staged.notation));
+            try {
+                staged.chars.add(decode_side(side, staged.notation));
+            } catch (const CodeTextError& error) {
+                throw TableFileError(TableFileError::Reason::BadCode, name, index / 2 + 1,
+                                     index % 2 + 1, error.code());
+            }
         }
     }
     file.close();
@@ -92,12 +103,14 @@ StagedTable read_table_file(const std::string& name, TextLineFile& file) {
 
 }  // namespace
 
-TableFileError::TableFileError(Reason reason, std::string file, std::size_t row, std::size_t column)
-    : std::runtime_error(file + ": " + refusal_message(reason, row, column)),
+TableFileError::TableFileError(Reason reason, std::string file, std::size_t row, std::size_t column,
+                               std::string code)
+    : std::runtime_error(file + ": " + refusal_message(reason, row, column, code)),
       reason_(reason),
       file_(std::move(file)),
       row_(row),
-      column_(column) {}
+      column_(column),
+      code_(std::move(code)) {}
 
 std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
                                       ConversionTable& table) {

@@ -20,23 +20,28 @@ class TextLineFile;
 inline constexpr std::uint64_t kTableFileLimit = 1024 * 1024;
 
 // A table file that is refused before anything changes: a first line that is no notation
-// keyword, a side that would not read back (a CHAR side holding CR or Ctrl-Z, a HEXA or
-// DECI side that is no list of codes from 0 to 255; `row` and `column`, from 1, say
-// which), or a file larger than kTableFileLimit.
+// keyword, a side that would not read back when saved (a CHAR side holding CR or Ctrl-Z, a
+// HEXA or DECI side that is no list of codes from 0 to 255; `row` and `column`, from 1,
+// say which), a side read that is no list of codes (BadCode: `row`, `column` and the code),
+// or a file larger than kTableFileLimit.
 class TableFileError : public std::runtime_error {
 public:
-    enum class Reason { NotAKeyword, UnsafeCharSide, UnreadableCodeSide, TooLarge };
-    TableFileError(Reason reason, std::string file, std::size_t row = 0, std::size_t column = 0);
+    enum class Reason { NotAKeyword, UnsafeCharSide, UnreadableCodeSide, BadCode, TooLarge };
+    TableFileError(Reason reason, std::string file, std::size_t row = 0, std::size_t column = 0,
+                   std::string code = {});
     Reason reason() const { return reason_; }
     const std::string& file() const { return file_; }
     std::size_t row() const { return row_; }
     std::size_t column() const { return column_; }
+    bool to_side() const { return column_ == 2; }  // "Replaced by" rather than "To be converted"
+    const std::string& code() const { return code_; }
 
 private:
     Reason reason_;
     std::string file_;
     std::size_t row_;
     std::size_t column_;
+    std::string code_;
 };
 
 // One grid row: the two sides as the current notation shows them.
@@ -45,7 +50,7 @@ using TableRow = std::pair<std::string, std::string>;
 // Reads the table file `name` through `file`. Everything is read and checked first; only a
 // file read whole changes the table, its notation and its pair count. Returns the rows to
 // show: the complete pairs, in the file's notation.
-// Throws TextIoError, CodeTextError or TableFileError, changing nothing.
+// Throws TextIoError or TableFileError, changing nothing.
 std::vector<TableRow> load_table_file(const std::string& name, TextLineFile& file,
                                       ConversionTable& table);
 

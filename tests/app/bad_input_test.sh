@@ -121,11 +121,39 @@ else
     skip "unreadable input (no setpriv, or the program is out of reach of nobody)"
 fi
 
-# An output in a folder that does not exist.
+# An output in a folder that does not exist, directly or through a dangling link.
 run "$in/letter.txt" "$out/missing/letter.out" W R
 ended_well "missing folder"
 check "missing folder: said" said "missing/letter.out: Invalid filename."
 check "missing folder: not made" test ! -e "$out/missing"
+ln -s missing/target.out "$out/dangling.out"
+run "$in/letter.txt" dangling.out W R
+ended_well "dangling link, folder missing"
+check "dangling link, folder missing: said" said "dangling.out: Invalid filename."
+check "dangling link, folder missing: still a dangling link" test -L "$out/dangling.out" -a ! -e "$out/missing"
+
+# The file layer's own words in French too.
+mkdir "$work/fr"
+cp "$program" "$work/fr/glossek"
+printf 'FR\r\n' >"$work/fr/GLK32.LNG"
+(cd "$out" && timeout 60 "$work/fr/glossek" "$in/letter.txt" "$out/missing/letter.out" W R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "missing folder, French"
+check "missing folder, French: said" said "missing/letter.out: Nom de fichier incorrect."
+(cd "$out" && timeout 60 "$work/fr/glossek" "$in/letter.txt" "$in/hard.txt" W R \
+    2>"$work/stderr" </dev/null)
+status=$?
+ended_well "output is the input, French"
+check "output is the input, French: said" said "hard.txt: Erreur d'E/S 32."
+
+# A byte order mark that a pipe brings in two reads is dropped as one read whole.
+{ printf '\xEF'; sleep 0.3; printf '\xBB\xBFcaf\xC3\xA9\r\n'; } |
+    (cd "$out" && GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=65001 timeout 60 "$program" /dev/stdin bom.out D R \
+        2>"$work/stderr")
+status=$?
+ended_well "byte order mark in two reads"
+check "byte order mark in two reads: dropped" cmp -s "$out/bom.out" <(printf 'caf\x82\r\n')
 
 # The output is the input under another name: refused before anything is touched.
 for other in "$in/letter.txt" alias.txt "$in/hard.txt" "$in/./letter.txt" "$in/../in/letter.txt"; do
@@ -152,7 +180,8 @@ check "not a table: said" said "This is not a conversion table"
 check "not a table: no output" test ! -e "$out/not_a_table.out"
 run "$in/letter.txt" bad_code.out "A$in/bad_code.glk" R
 ended_well "bad code in a table"
-check "bad code in a table: said" said "'\$4G' is not a valid integer value"
+check "bad code in a table: said with the table, the row and the side" \
+    said "bad_code.glk: row 1, side \"Replaced by\": '4G' is not a code"
 check "bad code in a table: no output" test ! -e "$out/bad_code.out"
 
 # A table file far too large for a table: refused at once, with little memory.
@@ -233,6 +262,7 @@ check "missing table, no display: no window" said "glossek: No display: the wind
 # A pair that never ends is stopped past its budget, with its pair and line.
 run "$in/grows.txt" grows.out "A$in/endless.glk" R
 ended_well "endless pair"
-check "endless pair: said" said "Replacement pair 1 was stopped on line 2: the line grew past"
+check "endless pair: said with the input" said "grows.txt: Replacement pair 1 was stopped on line 2: the line grew past"
+check "endless pair: the table named" said "glossek:     $in/endless.glk"
 
 finish

@@ -120,6 +120,24 @@ TEST_F(BatchCase, AnInputThatAlreadyReadsAsTheTargetIsSaidWhenAskedAndConverted)
     EXPECT_EQ(said("1", "D"), "");  // Windows to DOS is what it needs
 }
 
+TEST_F(BatchCase, AKeptPairIsReadAsEchoWritesItAndOneThatCannotBeUsedStopsTheRun) {
+    ScopedVariable locale("LC_ALL", "ru_RU.UTF-8");  // 866/1251 without the file
+    dir.write("in.txt", "caf\x82\r\n");
+    dir.write("GLK32.CP", " 850\t65001\n");
+    EXPECT_FALSE(run_batch(state, command({"in.txt", "out.txt", "W", "R"}), err));
+    EXPECT_EQ(dir.read("out.txt"), "caf\xC3\xA9\r\n");
+    EXPECT_EQ(err.str(), "");
+    dir.write("GLK32.CP", "850 999\r\n");
+    EXPECT_FALSE(run_batch(state, command({"in.txt", "new.txt", "W", "R"}), err));
+    EXPECT_EQ(err.str().rfind("glossek: " + dir.file("GLK32.CP") +
+                                  ": The code pages kept in this file cannot be used. Nothing "
+                                  "was converted.\nglossek: '850 999' is not a DOS code page",
+                              0),
+              0u)
+        << err.str();
+    EXPECT_FALSE(file_exists(dir.file("new.txt")));
+}
+
 TEST_F(BatchCase, NamesAreShownAsTheSystemSpellsThemAndTextsInUtf8) {
     dir.write("GLK32.LNG", "FR\r\n");
     EXPECT_FALSE(

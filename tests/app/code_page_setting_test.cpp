@@ -2,6 +2,7 @@
 #include "app/code_page_setting.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <optional>
@@ -48,12 +49,38 @@ TEST(CodePageFile, KeptPairComesAfterTheOverridesAndBeforeTheLocale) {
 TEST(CodePageFile, OnlyAPairOfSupportedPagesIsTaken) {
     test::TempDir dir;
     const std::string file = dir.file("GLK32.CP");
-    dir.write("GLK32.CP", "  850 1252 \r\nignored\r\n");
-    EXPECT_EQ(read_code_page_file(file)->oem, 850);
+    // Ended by CR LF, LF alone (as echo writes it) or nothing; blanks around the numbers.
+    for (const std::string good :
+         {"  850 1252 \r\nignored\r\n", "850 1252\n", "850\t 1252", "\t850 1252\t\nignored\n"}) {
+        dir.write("GLK32.CP", good);
+        EXPECT_EQ(read_code_page_file(file)->ansi, 1252) << good;
+    }
     for (const std::string bad : {"850", "850 9999", "1252 850", "abc", "850,1252", "850 1252x", "",
-                                  "8501252", "99999999999999999 1252"}) {
+                                  "8501252", "99999999999999999 1252", "850\n1252"}) {
         dir.write("GLK32.CP", bad + "\r\n");
         EXPECT_THROW(read_code_page_file(file), CodePageError) << bad;
+    }
+}
+
+TEST(CodePageFile, AFolderIsUnreadableAndALargeFileIsRefusedQuotingItsStartOnly) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkdir(dir.file("GLK32.CP").c_str(), 0755), 0);
+    try {
+        read_code_page_file(dir.file("GLK32.CP"));
+        FAIL();
+    } catch (const TextIoError& error) {
+        EXPECT_EQ(error.code(), kAccessDenied);
+    }
+    for (const std::string& large :
+         {"850 1252\r\n" + std::string(1100, '#'), std::string(3 << 20, '7')}) {
+        const std::string file = dir.write("big.cp", large);
+        try {
+            read_code_page_file(file);
+            FAIL();
+        } catch (const CodePageError& error) {
+            EXPECT_EQ(error.kind(), CodePageError::Kind::TooLarge);
+            EXPECT_LE(error.given().size(), CodePageError::kQuotedBytes);
+        }
     }
 }
 

@@ -104,10 +104,30 @@ check "GLK32.CP pair converts" cmp -s "$work/cyrillic.win" <(printf 'caf\xe0\xf0
 check "GLK32.CP pair silent" test ! -s "$work/stderr"
 (cd "$work" && GLOSSEK_ANSICP=1252 prog/glossek cyrillic.txt cyrillic.mix W R 2>"$work/stderr")
 check "environment comes before GLK32.CP" cmp -s "$work/cyrillic.mix" <(printf 'caf??\r\n')
+# As echo writes it (LF alone) it is the same pair: with a Russian locale, UTF-8 comes out.
+echo "850 65001" >"$work/prog/GLK32.CP"
+(cd "$work" && LANG=ru_RU.UTF-8 prog/glossek lettre.txt lettre.utf8 W R 2>"$work/stderr")
+check "GLK32.CP ended by LF alone: its pair converts" cmp -s "$work/lettre.utf8" \
+    <(iconv -f CP850 -t UTF-8 "$work/lettre.txt")
+# One that cannot be used stops batch mode, saying why; the file stays as it was.
 printf '866 9999\r\n' >"$work/prog/GLK32.CP"
 (cd "$work" && prog/glossek lettre.txt lettre.kept W R 2>"$work/stderr")
-check "unusable GLK32.CP is said" grep -q "GLK32.CP: The code pages kept in this file cannot be used" "$work/stderr"
-check "unusable GLK32.CP: the locale's pair converts" cmp -s "$work/lettre.kept" "$work/expected.win"
+check "unusable GLK32.CP is said" grep -q "GLK32.CP: The code pages kept in this file cannot be used. Nothing was converted." "$work/stderr"
+check "unusable GLK32.CP: why" grep -q "^glossek: '866 9999' is not a DOS code page and a Windows code page" "$work/stderr"
+check "unusable GLK32.CP: nothing converted" test ! -e "$work/lettre.kept"
 check "unusable GLK32.CP left as it was" cmp -s "$work/prog/GLK32.CP" <(printf '866 9999\r\n')
+# A folder of that name is unreadable; a large file is refused quoting 40 bytes of it.
+rm "$work/prog/GLK32.CP"
+mkdir "$work/prog/GLK32.CP"
+(cd "$work" && prog/glossek lettre.txt lettre.kept W R 2>"$work/stderr")
+check "GLK32.CP a folder: said as unreadable" grep -q "^glossek: File access denied.$" "$work/stderr"
+check "GLK32.CP a folder: nothing converted" test ! -e "$work/lettre.kept"
+rmdir "$work/prog/GLK32.CP"
+head -c 2000000 /dev/zero | tr '\0' '8' >"$work/prog/GLK32.CP"
+(cd "$work" && prog/glossek lettre.txt lettre.kept W R 2>"$work/stderr")
+check "GLK32.CP of 2 MB: refused" grep -qF "larger than 1 KiB" "$work/stderr"
+check "GLK32.CP of 2 MB: 40 bytes quoted" grep -qF "('8888888888888888888888888888888888888888...')" "$work/stderr"
+check "GLK32.CP of 2 MB: nothing converted" test ! -e "$work/lettre.kept"
+rm "$work/prog/GLK32.CP"
 
 finish

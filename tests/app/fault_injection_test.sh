@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Every file operation of a small conversion made to fail in turn, through a preloaded
-# library: open, read, write, close, fsync and rename, the Nth call of each for every N the
-# conversion makes. After each run: exit code 1, the input and the table unchanged, and
-# either the old output intact with a message saying why, or the complete new output and
-# nothing said; never a temporary file left in the folder.
+# library: open, read, write, close, fsync, rename, ftruncate, the extended attributes,
+# fchown and fchmod, the Nth call of each for every N the conversion makes, on outputs that
+# are renamed into place and on outputs written in place (another hard link). After each
+# run: exit code 1, the input and the table unchanged, and either the old output intact
+# with a message saying why, or the complete new output and nothing said; an output's ACL
+# and attributes and its other link always as they were; never a temporary file left.
 # Usage: fault_injection_test.sh PATH/TO/glossek PATH/TO/fault_injection.so [SANITIZED]
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$1"
@@ -30,14 +32,23 @@ printf 'CHAR\r\n- Ligne\r\n+ Line\r\n- f\x88te\r\n+ fete\r\n' >"$in/table.glk"
 sums() { md5sum "$in"/*; }
 before="$(sums)"
 
-# Each way: its arguments, and where its output goes (through a symbolic link for "link").
+# Each way: its arguments, and where its output goes (through a symbolic link for "link",
+# with an ACL and an attribute for "attrs", with another hard link for "hard").
 declare -A args=(
     [over]="$in/text.txt $out/result.txt W R"
     [table]="$in/text.txt $out/result.txt A$in/table.glk R"
     [new]="$in/text.txt $out/result.txt D R"
     [link]="$in/text.txt $out/result.txt W R"
+    [attrs]="$in/text.txt $out/result.txt W R"
+    [hard]="$in/text.txt $out/result.txt A$in/table.glk R"
 )
-ways=(over table new link)
+ways=(over table new link attrs hard)
+kinds=(open read write close fsync rename truncate xattr chown chmod)
+if ! command -v setfacl >/dev/null || ! command -v setfattr >/dev/null; then
+    skip "ACL and attributes (no setfacl or setfattr: packages acl, attr)"
+    ways=(over table new link hard)
+fi
+kept() { getfacl -cp "$out/result.txt" 2>/dev/null; getfattr -d "$out/result.txt" 2>/dev/null; }
 
 prepare() {  # prepare WAY: the output folder as it is before the conversion
     rm -rf "$out" "$elsewhere"
@@ -48,9 +59,20 @@ prepare() {  # prepare WAY: the output folder as it is before the conversion
             printf 'old target\r\n' >"$elsewhere/target.txt"
             ln -s "$elsewhere/target.txt" "$out/result.txt"
             ;;
+        attrs)
+            printf 'old output\r\n' >"$out/result.txt"
+            chmod 640 "$out/result.txt"
+            setfacl -m u:1000:rw- "$out/result.txt"
+            setfattr -n user.origin -v scanner "$out/result.txt"
+            ;;
+        hard)
+            printf 'old output\r\n' >"$out/result.txt"
+            ln "$out/result.txt" "$elsewhere/other.txt"
+            ;;
     esac
     old="$(cat "$out/result.txt" 2>/dev/null || echo absent)"
     names="$(ls -A "$out" "$elsewhere")"
+    attributes="$(kept)"
 }
 
 run() {  # run WAY [KIND N ERRNO]: the conversion, with the Nth call of KIND failing
@@ -73,12 +95,17 @@ for way in "${ways[@]}"; do
     cp "$out/result.txt" "$work/expected.$way"
     check "$way, no failure: converted" bash -c "! cmp -s '$work/expected.$way' <(echo '$old')"
     declare -A calls=()
-    for kind in open read write close fsync rename; do
+    for kind in "${kinds[@]}"; do
         calls[$kind]="$(count_of "$kind")"
     done
-    check "$way: the output was flushed to the disk and renamed" \
-        test "${calls[fsync]}" -ge 1 -a "${calls[rename]}" -ge 1
-    for kind in open read write close fsync rename; do
+    if [[ "$way" == hard ]]; then
+        check "$way: written in place and flushed" \
+            test "${calls[fsync]}" -ge 2 -a "${calls[truncate]}" -ge 1 -a "${calls[rename]}" -eq 0
+    else
+        check "$way: the output was flushed to the disk and renamed" \
+            test "${calls[fsync]}" -ge 1 -a "${calls[rename]}" -ge 1
+    fi
+    for kind in "${kinds[@]}"; do
         errno=5  # EIO, which is not "access denied"
         [[ "$kind" == write ]] && errno=28  # ENOSPC
         for ((n = 1; n <= calls[$kind]; n++)); do
@@ -104,8 +131,23 @@ for way in "${ways[@]}"; do
             if [[ "$way" == link ]]; then
                 check "$name: the link stays a link" test -L "$out/result.txt"
             fi
+            check "$name: ACL and attributes kept" test "$(kept)" = "$attributes"
+            if [[ "$way" == hard ]]; then
+                check "$name: the other link the same file" cmp -s "$out/result.txt" "$elsewhere/other.txt"
+            fi
         done
     done
 done
+
+# An input cut short by another program while it is read: said at the end, the old output
+# kept.
+prepare over
+env GLOSSEK_FAULT_CALL=read GLOSSEK_FAULT_AT=2 GLOSSEK_FAULT_SHRINK=1 LD_PRELOAD="$shim" \
+    "$program" "$in/text.txt" "$out/result.txt" W R 2>"$work/stderr" </dev/null
+status=$?
+check "input cut short: exit code 1" test "$status" -eq 1
+check "input cut short: said" said "text.txt: The file changed while it was read"
+check "input cut short: old output intact" test "$(cat "$out/result.txt")" = "$old"
+check "input cut short: no file left behind" test "$(ls -A "$out" "$elsewhere")" = "$names"
 
 finish

@@ -78,6 +78,8 @@ ended "growing cascade"
 check "growing cascade: within 60 s" test $((SECONDS - start)) -lt 60
 check "growing cascade: said" said \
     "Replacement pair 2 was stopped on line 3: the line grew past 67108880 bytes"
+check "growing cascade: the input named" said "glossek: $work/grows.txt: Replacement pair 2"
+check "growing cascade: the table named" said "glossek:     $work/grows.glk"
 
 printf 'FR\r\n' >"$work/bin/GLK32.LNG"
 run grows.txt grows.out grows.glk
@@ -85,6 +87,75 @@ ended "growing cascade, French"
 check "growing cascade, French: said" said \
     "Le couple de remplacement 2 a été arrêté à la ligne 3 : la ligne a dépassé 67108880 octets"
 rm -f "$work/bin/GLK32.LNG"
+
+# Pairs that each keep within their own budget but together multiply the line: stopped past
+# the whole table's budget, 256 MiB for a short line, the old output kept. 29 pairs a -> aa
+# double the line "a" 29 times; 55,576 random pairs of one to three bytes a side (a 1 MB
+# table) make it explode; both stop within seconds.
+{
+    printf 'CHAR\r\n'
+    for ((i = 0; i < 29; i++)); do printf -- '- a\r\n+ aa\r\n'; done
+} >"$work/doubling.glk"
+printf 'a\r\n' >"$work/a.txt"
+printf 'old output\r\n' >"$work/kept.out"
+start=$SECONDS
+run a.txt kept.out doubling.glk
+ended "whole table"
+check "whole table: within 30 s" test $((SECONDS - start)) -lt 30
+check "whole table: said" said "glossek: $work/a.txt: Replacement pair 29 was stopped on line 1: across the pairs of the table the line grew past 268435456 bytes"
+check "whole table: the table named" said "glossek:     $work/doubling.glk"
+check "whole table: old output kept" test "$(cat "$work/kept.out")" = $'old output\r'
+python3 - "$work/random.glk" <<'PY'
+import random, sys
+r = random.Random(18)
+sides = [' '.join('%02X' % r.randrange(0x20, 0x7B) for _ in range(r.randint(1, 3)))
+         for _ in range(2 * 55576)]
+rows = ['HEXA'] + [('- ' if k % 2 == 0 else '+ ') + side for k, side in enumerate(sides)]
+open(sys.argv[1], 'wb').write(('\r\n'.join(rows) + '\r\n').encode())
+PY
+printf 'abc\r\n' >"$work/abc.txt"
+start=$SECONDS
+run abc.txt kept.out random.glk
+ended "55,576 random pairs"
+check "55,576 random pairs: a 1 MB table" test "$(stat -c %s "$work/random.glk")" -gt 900000
+check "55,576 random pairs: within 60 s" test $((SECONDS - start)) -lt 60
+check "55,576 random pairs: said" said "the line grew past 268435456 bytes, the most a line may reach"
+check "55,576 random pairs: old output kept" test "$(cat "$work/kept.out")" = $'old output\r'
+printf 'FR\r\n' >"$work/bin/GLK32.LNG"
+run a.txt kept.out doubling.glk
+check "whole table, French: said" said \
+    "Le couple de remplacement 29 a été arrêté à la ligne 1 : au fil des couples du tableau, la ligne a dépassé 268435456 octets"
+rm -f "$work/bin/GLK32.LNG"
+
+# Under a small memory control group of its own, the same table stops at the memory the
+# group leaves, read when the run starts: the out-of-memory message, not a kill.
+make_memory_group() {  # make_memory_group MB: sets $group, or fails where none can be made
+    local line limit_file
+    if line="$(grep -E '^0::' /proc/self/cgroup)" && [[ -f /sys/fs/cgroup/cgroup.controllers ]]; then
+        group="/sys/fs/cgroup${line#0::}"
+        limit_file=memory.max
+    elif line="$(grep -E '^[0-9]+:([^:]*,)?memory(,[^:]*)?:' /proc/self/cgroup)"; then
+        group="/sys/fs/cgroup/memory${line##*:}"
+        limit_file=memory.limit_in_bytes
+    else
+        return 1
+    fi
+    group="${group%/}/glossek-test-$$"
+    mkdir "$group" 2>/dev/null || return 1
+    echo $(($1 * 1024 * 1024)) >"$group/$limit_file" 2>/dev/null || { rmdir "$group"; return 1; }
+}
+if make_memory_group 400; then
+    (cd "$work" && sh -c 'echo $$ >"$1/cgroup.procs" && shift && exec "$@"' sh "$group" \
+        timeout 300 "$work/bin/glossek" a.txt kept.out Adoubling.glk R 2>"$work/stderr" </dev/null)
+    status=$?
+    rmdir "$group"
+    ended "memory of a small control group"
+    check "memory of a small control group: said" \
+        said "a.txt: Not enough memory to convert line 1, of 8"
+    check "memory of a small control group: old output kept" test "$(cat "$work/kept.out")" = $'old output\r'
+else
+    skip "memory of a small control group (none can be made here)"
+fi
 
 # A pair that neither grows nor shrinks the line, past the count budget: the swap on
 # b^33000 a^33000 needs 1089 million replacements, more than the 2^30 allowed.

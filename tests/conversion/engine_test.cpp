@@ -427,5 +427,63 @@ TEST_F(EngineCase, EndlessPairNamesThePairAndTheLine) {
     }
 }
 
+// A line that would grow past the whole table's budget, or past the memory the system can
+// give, stops the conversion with the old output kept; under them the same table converts.
+TEST_F(EngineCase, LinesStopAtTheWholeTablesBudgetAndAtTheMemoryThereIs) {
+    for (int k = 0; k < 12; ++k) {
+        add_pair("a", "aa");  // each pair doubles the line; each within its own budget
+    }
+    job.table_name = "doubling.glk";
+    dir.write("out.txt", "precious");
+    job.input_name = dir.write("in.txt", "ok\r\naaaa\r\n");
+    job.output_name = dir.file("out.txt");
+    auto stopped = [&](const LineLimits& limits) -> std::exception_ptr {
+        try {
+            generate(job, ConversionWay::AuxiliaryTable, table, pages, nullptr, nullptr, {},
+                     limits);
+        } catch (...) {
+            return std::current_exception();
+        }
+        return nullptr;
+    };
+    // The error of a run that must stop (a run that does not fails the test).
+    auto error_of_run = [&](const LineLimits& limits) {
+        std::exception_ptr error = stopped(limits);
+        return error ? error : std::make_exception_ptr(std::logic_error("not stopped"));
+    };
+    // 4 bytes doubled 12 times: 16 KiB, past a floor of 4 KiB and 64 x 4 bytes.
+    try {
+        std::rethrow_exception(error_of_run({4096, 64, 0}));
+    } catch (const ReplacementGuardError& error) {
+        EXPECT_EQ(error.reason(), ReplacementGuardError::Reason::TableGrowth);
+        EXPECT_EQ(error.limit(), 4096u);
+        EXPECT_EQ(error.pair(), 11u);
+        EXPECT_EQ(error.line(), 2);
+        EXPECT_EQ(error.input(), job.input_name);
+        EXPECT_EQ(error.table(), "doubling.glk");
+    }
+    // The memory there is, less the room for the line's copies.
+    try {
+        std::rethrow_exception(error_of_run({std::uint64_t{1} << 20, 64, 5 * 2000}));
+    } catch (const OutOfMemoryError& error) {
+        EXPECT_EQ(error.file(), job.input_name);
+        EXPECT_EQ(error.line(), 2);
+        EXPECT_EQ(error.line_bytes(), 2000u);
+    }
+    // A line read past it fails the same way, before any pair.
+    job.input_name = dir.write("in.txt", "ok\r\n" + std::string(300000, 'b') + "\r\n");
+    try {
+        std::rethrow_exception(error_of_run({std::uint64_t{1} << 20, 64, 5 * 100000}));
+    } catch (const OutOfMemoryError& error) {
+        EXPECT_EQ(error.line(), 2);
+        EXPECT_GE(error.line_bytes(), 100000u);
+    }
+    EXPECT_EQ(dir.read("out.txt"), "precious");
+    EXPECT_EQ(stopped({std::uint64_t{1} << 20, 64, 5 * 400000}), nullptr);
+    job.input_name = dir.write("in.txt", "aaaa\r\n");
+    EXPECT_EQ(stopped({16384, 64, 5 * 16384}), nullptr);
+    EXPECT_EQ(dir.read("out.txt"), std::string(16384, 'a') + "\r\n");
+}
+
 }  // namespace
 }  // namespace glossek

@@ -5,15 +5,18 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "files/file_names.h"
@@ -347,6 +350,45 @@ TEST(TextFileReading, ByteOrderMarkIsSkippedOnlyWhereAsked) {
     file.close();
 }
 
+TEST(TextFileReading, AByteOrderMarkThatComesInSeveralReadsIsSkippedWhole) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::thread writer([&] {
+        // As a pipe may bring it: the first byte alone, the rest later.
+        EXPECT_EQ(::write(ends[1], "\xEF", 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(::write(ends[1],
+                          "\xBB\xBF"
+                          "a\r\n",
+                          5),
+                  5);
+        ::close(ends[1]);
+    });
+    TextLineFile file;
+    file.open_read("/dev/fd/" + std::to_string(ends[0]));
+    EXPECT_TRUE(file.skip_prefix("\xEF\xBB\xBF"));
+    EXPECT_EQ(file.read_line(), "a");
+    file.close();
+    writer.join();
+    ::close(ends[0]);
+}
+
+TEST(TextFileReading, AFileCutShortWhileItIsReadFailsAtItsEnd) {
+    TempDir dir;
+    const std::string name = dir.write("in.txt", std::string(3 * TextLineFile::kBlockSize, 'x'));
+    TextLineFile file;
+    file.open_read(name);
+    bool ended = false;
+    file.next_line_part(ended);  // the first block read
+    ASSERT_EQ(::truncate(name.c_str(), TextLineFile::kBlockSize + 10), 0);
+    EXPECT_EQ(error_code_of([&] {
+                  while (!file.at_end()) {
+                      file.skip_line();
+                  }
+              }),
+              kInputChanged);
+}
+
 using Names = std::vector<std::string>;
 
 mode_t mode_of(const std::string& name) {
@@ -413,6 +455,44 @@ TEST(TextFileReplacing, PermissionBitsOfTheOldFileAreKeptANewFileFollowsTheUmask
     EXPECT_EQ(mode_of(dir.file("fresh")), 0640u);
 }
 
+ino_t inode_of(const std::string& name) {
+    struct stat st {};
+    EXPECT_EQ(::stat(name.c_str(), &st), 0) << name;
+    return st.st_ino;
+}
+
+// A file with another hard link is written in place: both names see the new content, and
+// its attributes stay; a renamed file is given its attributes.
+TEST(TextFileReplacing, HardLinksAndAttributesAreKept) {
+    TempDir dir;
+    const std::string name = dir.write("out", "old content");
+    ASSERT_EQ(::setxattr(name.c_str(), "user.origin", "here", 4, 0), 0);
+    ASSERT_EQ(::link(name.c_str(), dir.file("other").c_str()), 0);
+    const ino_t inode = inode_of(name);
+    for (const std::string& text :
+         {std::string(3 * TextLineFile::kBlockSize, 'n'), std::string("short")}) {
+        const std::string before = dir.read("out");
+        TextLineFile file;
+        file.open_write(name);
+        file.write_text(text);
+        EXPECT_EQ(dir.read("other"), before);
+        file.close();
+        EXPECT_EQ(dir.read("out"), text);
+        EXPECT_EQ(dir.read("other"), text);
+        EXPECT_EQ(inode_of(name), inode);
+    }
+    ASSERT_EQ(::unlink(dir.file("other").c_str()), 0);
+    TextLineFile file;
+    file.open_write(name);
+    file.write_text("renamed");
+    file.close();
+    EXPECT_NE(inode_of(name), inode);
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(name.c_str(), "user.origin", value, sizeof value), 4);
+    EXPECT_STREQ(value, "here");
+    EXPECT_EQ(dir.names(), (Names{"out"}));
+}
+
 TEST(TextFileReplacing, SymbolicLinksStayLinksAndTheirTargetsAreReplaced) {
     TempDir dir;
     ASSERT_EQ(::mkdir(dir.file("elsewhere").c_str(), 0755), 0);
@@ -469,6 +549,8 @@ TEST(TextFileErrors, CodesAndMessages) {
     EXPECT_EQ(error_code_of([&] { file.open_read(dir.file("missing")); }), 2);
     EXPECT_EQ(error_code_of([&] { file.open_read(dir.file("nofolder/x")); }), 3);
     EXPECT_EQ(error_code_of([&] { file.open_write(dir.file("nofolder/x")); }), 3);
+    ASSERT_EQ(::symlink("nofolder/x", dir.file("dangling").c_str()), 0);
+    EXPECT_EQ(error_code_of([&] { file.open_write(dir.file("dangling")); }), 3);
     dir.write("plain", "x");
     EXPECT_EQ(error_code_of([&] { file.open_read(dir.file("plain/x")); }), 3);
     EXPECT_EQ(error_code_of([&] { file.open_read(dir.path()); }), 5);

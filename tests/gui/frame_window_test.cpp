@@ -366,7 +366,10 @@ TEST_F(CodePages, AnUnusableFileIsSaidAndTheLocalePairUsed) {
     start();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].text.startsWith(
-        name("GLK32.CP") + "\n\rThe code pages kept in this file cannot be used"))
+        name("GLK32.CP") +
+        "\n\rThe code pages kept in this file cannot be used; the pair of the "
+        "language settings, DOS 437 - Windows 1252, is used instead.\n'866 "
+        "9999' is not a DOS code page"))
         << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(in_force(), std::pair(437, 1252));
     EXPECT_EQ(dir.read("GLK32.CP"), "866 9999\r\n");

@@ -339,6 +339,31 @@ TEST_F(GeneralData, NamesInMessagesAreShownAsSpelledWithControlsWrittenAsCodes) 
                   .prepend(name("été\\x1B[2J.txt")));
 }
 
+// The box names the files and the cause: the input and the table of a stopped pair, the
+// table, row and side of a bad code, the file layer's words in the language in force.
+TEST_F(GeneralData, ErrorBoxesNameTheFilesAndTheCause) {
+    dir.write("in.txt", "ok\r\nxaab\r\n");
+    dir.write("t.glk", "CHAR\r\n- ab\r\n+ bbaa\r\n");
+    start({"in.txt", "out.txt", "At.glk"});
+    trigger("mnu_fgo");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, "error");
+    const QString& stopped = dialogs.shown[0].text;
+    EXPECT_TRUE(stopped.startsWith(name("in.txt") + "\n\rReplacement pair 1 was stopped on line 2"))
+        << stopped.toStdString();
+    EXPECT_TRUE(stopped.endsWith("The pair comes from the conversion file:\n\r" + name("t.glk")))
+        << stopped.toStdString();
+
+    dir.write("bad.glk", "HEXA\r\n- 41\r\n+ 4G\r\n");
+    start({"in.txt", "out.txt", "Abad.glk"});
+    EXPECT_EQ(dialogs.shown.back().text,
+              name("bad.glk") + "\n\rrow 1, side \"Replaced by\": '4G' is not a code.");
+
+    trigger("mnu_FR");
+    go("in.txt", "nofolder/out.txt");
+    EXPECT_EQ(dialogs.shown.back().text, "Nom de fichier incorrect.");
+}
+
 TEST_F(GeneralData, AuxiliaryWayUsesTheTableFromTheCommandLine) {
     dir.write("t.glk", "HEXA\r\n- 61 61\r\n+ 61\r\n");
     dir.write("in.txt", "aaaa\r\n");

@@ -33,7 +33,7 @@ TEST(ErrorMessage, NamesStayApartFromTheTextWhichFollowsTheLanguage) {
 
     ErrorMessage missing = error_message(TextIoError(2, name), french());
     EXPECT_EQ(missing.file, name);
-    EXPECT_EQ(missing.text, "File not found.");  // the file layer's classic texts are shared
+    EXPECT_EQ(missing.text, "Fichier introuvable.");
 
     ErrorMessage endless = error_message(
         ReplacementGuardError(ReplacementGuardError::Reason::Count, 4, 17, 9), french());
@@ -41,8 +41,48 @@ TEST(ErrorMessage, NamesStayApartFromTheTextWhichFollowsTheLanguage) {
     EXPECT_NE(endless.text.find(" 4 "), std::string::npos);
     EXPECT_NE(endless.text.find("17"), std::string::npos);
 
-    ErrorMessage code = error_message(CodeTextError("$4G"), english());
+    // A code typed in the grid keeps its fixed text.
+    ErrorMessage code = error_message(CodeTextError("$", "4G"), english());
     EXPECT_EQ(code.text, "'$4G' is not a valid integer value.");
+}
+
+TEST(ErrorMessage, EachFailureNamesItsFilesAndItsCauseInTheLanguageInForce) {
+    const TableFileError bad_code(TableFileError::Reason::BadCode, "t.glk", 3, 2, "4G");
+    EXPECT_EQ(error_message(bad_code, english()).text,
+              "row 3, side \"Replaced by\": '4G' is not a code.");
+    EXPECT_EQ(error_message(bad_code, french()).text,
+              utf8_to_cp1252("ligne 3, côté « Remplacé par » : « 4G » n'est pas un code."));
+    EXPECT_EQ(error_message(bad_code, french()).file, "t.glk");
+
+    const ErrorMessage table_wide =
+        error_message(ReplacementGuardError(ReplacementGuardError::Reason::TableGrowth, 29, 1,
+                                            268435456, "in.txt", "t.glk"),
+                      english());
+    EXPECT_EQ(table_wide.file, "in.txt");
+    EXPECT_EQ(table_wide.listed, std::vector<std::string>{"t.glk"});
+    EXPECT_EQ(table_wide.text.rfind("Replacement pair 29 was stopped on line 1: across the pairs "
+                                    "of the table the line grew past 268435456 bytes",
+                                    0),
+              0u);
+    EXPECT_NE(table_wide.text.find("conversion file:"), std::string::npos);
+
+    EXPECT_EQ(error_text(TextIoError(kAccessDenied, "f", EACCES), french()),
+              utf8_to_cp1252("Accès au fichier refusé."));
+    EXPECT_EQ(error_text(TextIoError(kSharingViolation), french()), "Erreur d'E/S 32.");
+    EXPECT_EQ(error_text(TextIoError(kInputChanged, "f"), english())
+                  .rfind("The file changed while it was read", 0),
+              0u);
+
+    EXPECT_EQ(error_text(CodePageError(CodePageError::Kind::Dos, "999", "GLOSSEK_OEMCP"), french())
+                  .rfind("GLOSSEK_OEMCP=999 n'est pas une page de code DOS prise en charge ; ", 0),
+              0u);
+    const std::string long_line(60, '8');
+    EXPECT_EQ(error_text(CodePageError(CodePageError::Kind::Pair, long_line), english())
+                  .rfind("'" + long_line.substr(0, 40) + "...' is not a DOS code page", 0),
+              0u);
+    EXPECT_EQ(code_page_file_bad_text(code_page_pair(866, 1251), english()),
+              "The code pages kept in this file cannot be used; the pair of the language "
+              "settings, DOS 866 - Windows 1251, is used instead.");
 }
 
 TEST(ErrorMessage, SystemFailuresSayWhatHappenedInBothLanguages) {
@@ -108,7 +148,22 @@ TEST(ErrorMessage, EveryNewTextExistsInBothLanguagesAndDiffers) {
                                                    &LanguageTexts::lng_cell_not_deci,
                                                    &LanguageTexts::lng_code_out_of_range,
                                                    &LanguageTexts::lng_notation_refused,
-                                                   &LanguageTexts::lng_table_filter}) {
+                                                   &LanguageTexts::lng_table_filter,
+                                                   &LanguageTexts::lng_code_page_file_stopped,
+                                                   &LanguageTexts::lng_page_unsupported,
+                                                   &LanguageTexts::lng_page_pair_bad,
+                                                   &LanguageTexts::lng_page_file_too_large,
+                                                   &LanguageTexts::lng_table_bad_code,
+                                                   &LanguageTexts::lng_side_from,
+                                                   &LanguageTexts::lng_side_to,
+                                                   &LanguageTexts::lng_table_line_too_long,
+                                                   &LanguageTexts::lng_pair_from_table,
+                                                   &LanguageTexts::lng_file_not_found,
+                                                   &LanguageTexts::lng_invalid_filename,
+                                                   &LanguageTexts::lng_too_many_files,
+                                                   &LanguageTexts::lng_access_denied,
+                                                   &LanguageTexts::lng_io_error,
+                                                   &LanguageTexts::lng_input_changed}) {
         EXPECT_FALSE((english().*slot).empty());
         EXPECT_FALSE((french().*slot).empty());
         EXPECT_NE(english().*slot, french().*slot);

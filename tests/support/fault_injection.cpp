@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Makes one file operation of a process fail, for the fault-injection test. Loaded with
 // LD_PRELOAD, it counts the program's calls of each kind (open, read, write, close, fsync,
-// rename, in all their variants) and fails call number GLOSSEK_FAULT_AT of the kind
-// GLOSSEK_FAULT_CALL with the error GLOSSEK_FAULT_ERRNO (EIO by default). With
-// GLOSSEK_FAULT_LOG it writes to that file, at exit, each kind with its number of calls,
-// and the line "injected" when the failure was made.
+// rename, ftruncate, the extended attributes, fchown, fchmod, in all their variants) and
+// fails call number GLOSSEK_FAULT_AT of the kind GLOSSEK_FAULT_CALL with the error
+// GLOSSEK_FAULT_ERRNO (EIO by default). With GLOSSEK_FAULT_SHRINK=1 that call, a read,
+// does not fail: the file read is first cut to what has been read of it, as another program
+// may do. With GLOSSEK_FAULT_LOG it writes to that file, at exit, each kind with its number
+// of calls, and the line "injected" when the failure was made.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -18,14 +21,28 @@
 
 namespace {
 
-enum Kind { kOpen, kRead, kWrite, kClose, kFsync, kRename, kKinds };
-constexpr const char* kKindNames[kKinds] = {"open", "read", "write", "close", "fsync", "rename"};
+enum Kind {
+    kOpen,
+    kRead,
+    kWrite,
+    kClose,
+    kFsync,
+    kRename,
+    kTruncate,
+    kXattr,
+    kChown,
+    kChmod,
+    kKinds
+};
+constexpr const char* kKindNames[kKinds] = {"open",   "read",     "write", "close", "fsync",
+                                            "rename", "truncate", "xattr", "chown", "chmod"};
 
 // Set once, before main, from the environment; the counters change with every call.
 struct Plan {
     int kind = -1;
     long at = 0;
     int error_number = EIO;
+    bool shrink = false;
     const char* log = nullptr;
 };
 Plan g_plan;
@@ -46,6 +63,8 @@ __attribute__((constructor)) void read_plan() {
         g_plan.error_number = std::atoi(error_number);
     }
     g_plan.log = std::getenv("GLOSSEK_FAULT_LOG");
+    const char* shrink = std::getenv("GLOSSEK_FAULT_SHRINK");
+    g_plan.shrink = shrink != nullptr && std::strcmp(shrink, "1") == 0;
 }
 
 // Counts the call; true (with errno set) when it is the one to fail.
@@ -130,14 +149,93 @@ int __open_2(const char* path, int flags) {
     return fails(kOpen) ? -1 : real(path, flags);
 }
 
+// The file of `fd` cut to where it is read up to (what another program may do to it).
+void cut_at_position(int fd) {
+    static const auto real_truncate = next<int (*)(const char*, off_t)>("truncate");
+    char link[64];
+    char path[4096];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t size = ::readlink(link, path, sizeof path - 1);
+    if (size > 0) {
+        path[size] = '\0';
+        real_truncate(path, ::lseek(fd, 0, SEEK_CUR));
+    }
+}
+
 ssize_t read(int fd, void* buffer, size_t size) {
     static const auto real = next<ssize_t (*)(int, void*, size_t)>("read");
-    return fails(kRead) ? -1 : real(fd, buffer, size);
+    if (fails(kRead)) {
+        if (!g_plan.shrink) {
+            return -1;
+        }
+        cut_at_position(fd);
+    }
+    return real(fd, buffer, size);
+}
+
+ssize_t pread(int fd, void* buffer, size_t size, off_t offset) {
+    static const auto real = next<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+    return fails(kRead) ? -1 : real(fd, buffer, size, offset);
+}
+
+ssize_t pread64(int fd, void* buffer, size_t size, off_t offset) {
+    static const auto real = next<ssize_t (*)(int, void*, size_t, off_t)>("pread64");
+    return fails(kRead) ? -1 : real(fd, buffer, size, offset);
 }
 
 ssize_t write(int fd, const void* buffer, size_t size) {
     static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
     return fails(kWrite) ? -1 : real(fd, buffer, size);
+}
+
+ssize_t pwrite(int fd, const void* buffer, size_t size, off_t offset) {
+    static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+    return fails(kWrite) ? -1 : real(fd, buffer, size, offset);
+}
+
+ssize_t pwrite64(int fd, const void* buffer, size_t size, off_t offset) {
+    static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
+    return fails(kWrite) ? -1 : real(fd, buffer, size, offset);
+}
+
+int ftruncate(int fd, off_t size) {
+    static const auto real = next<int (*)(int, off_t)>("ftruncate");
+    return fails(kTruncate) ? -1 : real(fd, size);
+}
+
+int ftruncate64(int fd, off_t size) {
+    static const auto real = next<int (*)(int, off_t)>("ftruncate64");
+    return fails(kTruncate) ? -1 : real(fd, size);
+}
+
+ssize_t flistxattr(int fd, char* names, size_t size) {
+    static const auto real = next<ssize_t (*)(int, char*, size_t)>("flistxattr");
+    return fails(kXattr) ? -1 : real(fd, names, size);
+}
+
+ssize_t fgetxattr(int fd, const char* name, void* value, size_t size) {
+    static const auto real = next<ssize_t (*)(int, const char*, void*, size_t)>("fgetxattr");
+    return fails(kXattr) ? -1 : real(fd, name, value, size);
+}
+
+int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+    static const auto real = next<int (*)(int, const char*, const void*, size_t, int)>("fsetxattr");
+    return fails(kXattr) ? -1 : real(fd, name, value, size, flags);
+}
+
+int fremovexattr(int fd, const char* name) {
+    static const auto real = next<int (*)(int, const char*)>("fremovexattr");
+    return fails(kXattr) ? -1 : real(fd, name);
+}
+
+int fchown(int fd, uid_t owner, gid_t group) {
+    static const auto real = next<int (*)(int, uid_t, gid_t)>("fchown");
+    return fails(kChown) ? -1 : real(fd, owner, group);
+}
+
+int fchmod(int fd, mode_t mode) {
+    static const auto real = next<int (*)(int, mode_t)>("fchmod");
+    return fails(kChmod) ? -1 : real(fd, mode);
 }
 
 int close(int fd) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "files/text_file.h"
 #include "support/temp_dir.h"
@@ -192,6 +193,20 @@ TEST(TableFile, RefusedFilesChangeNothing) {
         FAIL();
     } catch (const TableFileError& error) {
         EXPECT_EQ(error.reason(), TableFileError::Reason::NotAKeyword);
+    }
+    // A side that is no list of codes: its row, its side and the code.
+    for (const auto& [bytes, row, to_side, code] :
+         {std::tuple{"HEXA\r\n- 41\r\n+ 42\r\n- 4 1\r\n+ 00\r\n", 2, false, "4 "},
+          std::tuple{"DECI\r\n- 065\r\n+ 0x6\r\n", 1, true, "0x6"}}) {
+        try {
+            load_table_file(dir.write("bad.glk", bytes), loaded.file, loaded.table);
+            ADD_FAILURE() << bytes;
+        } catch (const TableFileError& error) {
+            EXPECT_EQ(error.reason(), TableFileError::Reason::BadCode);
+            EXPECT_EQ(error.row(), static_cast<std::size_t>(row));
+            EXPECT_EQ(error.to_side(), to_side);
+            EXPECT_EQ(error.code(), code);
+        }
     }
 }
 
