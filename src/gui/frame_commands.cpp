@@ -114,14 +114,18 @@ void FrameWindow::choose_code_pages() {
     if (!chosen) {
         return;
     }
+    put_pages_in_force({chosen->first, chosen->second});
+}
+
+void FrameWindow::put_pages_in_force(PageNumbers pages) {
     guarded([&] {
         // In force at once, for the next conversion and the grid's characters; kept for the
         // next start.
-        state_.pages = code_page_pair(chosen->first, chosen->second);
+        state_.pages = code_page_pair(pages.oem, pages.ansi);
         show_code_pages();
         emit code_pages_changed();
         make_settings_folder(state_);
-        write_code_page_file(code_page_file(state_), {chosen->first, chosen->second});
+        write_code_page_file(code_page_file(state_), pages);
     });
 }
 

@@ -44,6 +44,7 @@ public:
     bool is_maximised(Child child) const override;
     LineView& viewer(Child viewer) override;
     void enable_viewer(Child viewer) override;
+    void put_pages_in_force(PageNumbers pages) override;
     void show_help(const QString& topic) override;
 
 signals:

@@ -12,7 +12,9 @@
 #include "gui/form_page.h"
 #include "gui/go_observer.h"
 #include "gui/qt_text.h"
+#include "gui/reading_line.h"
 #include "lang/messages.h"
+#include "lang/readings.h"
 
 namespace glossek {
 
@@ -35,7 +37,8 @@ GeneralDataWindow::GeneralDataWindow(WindowServices& services, QWidget* parent)
     dos_to_windows_button_->setChecked(true);
 
     setTabOrder(input_box_, output_box_);
-    setTabOrder(output_box_, dos_to_windows_button_);
+    setTabOrder(output_box_, reading_line_->button());
+    setTabOrder(reading_line_->button(), dos_to_windows_button_);
     setTabOrder(dos_to_windows_button_, windows_to_dos_button_);
     setTabOrder(windows_to_dos_button_, table_way_button_);
     setTabOrder(table_way_button_, cancel_button_);
@@ -47,6 +50,8 @@ GeneralDataWindow::GeneralDataWindow(WindowServices& services, QWidget* parent)
             }
         });
     }
+    // A name typed is another file: what the line said no longer holds; Go reads it again.
+    connect(input_box_, &QLineEdit::textEdited, reading_line_, &ReadingLine::clear);
     // Shown, the window gives the focus to its first control.
     setFocusProxy(input_box_);
 }
@@ -57,6 +62,7 @@ void GeneralDataWindow::place_controls() {
     output_label_ = page_->place<QLabel>("lbl_out", {48, 72, 110, 21});
     input_box_ = page_->place<QLineEdit>("txt_inp", {160, 32, 457, 21});
     output_box_ = page_->place<QLineEdit>("txt_out", {160, 72, 457, 21});
+    reading_line_ = new ReadingLine(*page_, services_);
     // The frame is drawn around the radio buttons, which stay siblings on the window.
     way_group_ = page_->place<QGroupBox>("cdr_oem", {48, 168, 329, 129});
     dos_to_windows_button_ = page_->place<QRadioButton>("opt_win", {56, 192, 313, 21});
@@ -67,6 +73,7 @@ void GeneralDataWindow::place_controls() {
     page_->on_growth([this](int dx, int) {
         input_box_->resize(457 + dx, input_box_->height());
         output_box_->resize(457 + dx, output_box_->height());
+        reading_line_->resize(457 + dx);
         const int span = 593 + dx;
         const int bar = cancel_button_->isVisible() ? span - kStopWidth - kStopGap : span;
         progress_bar_->resize(bar, progress_bar_->height());
@@ -188,16 +195,19 @@ void GeneralDataWindow::take_input(const QString& chosen) {
 void GeneralDataWindow::show_input() {
     LineView& viewer = services_.viewer(Child::InputViewer);
     viewer.clear();
+    reading_line_->clear();
     {
         ViewerFill lines(viewer, viewer_page(input_page(way())));
         read_input_view(services_.state().job,
                         [&lines](std::string_view line) { lines.add(line); });
     }
     services_.enable_viewer(Child::InputViewer);
+    reading_line_->identify(services_.state().job.input_name);
 }
 
 void GeneralDataWindow::show_input_page() {
     services_.viewer(Child::InputViewer).show_page(viewer_page(input_page(way())));
+    reading_line_->show_again();
 }
 
 ViewerPage GeneralDataWindow::viewer_page(PageSide side) const {
@@ -254,6 +264,13 @@ bool GeneralDataWindow::may_go(const GoDecision& decision) {
         // Said at once, before any question, with the window usable behind it.
         show_input_missing();
         services_.enable_viewer(Child::ResultViewer);
+        return false;
+    }
+    // What the input reads as, on the line under its box, and a question first when the way
+    // would do it harm: No unless the user says otherwise.
+    const std::optional<FileReading> reading = reading_line_->identify(state.job.input_name);
+    if (reading && would_harm(*reading, way()) &&
+        !services_.dialogs().question(title, from_cp1252(harm_question(*reading, state.texts)))) {
         return false;
     }
     return !decision.ask_overwrite ||

@@ -22,6 +22,7 @@
 namespace glossek {
 
 class FormPage;
+class ReadingLine;
 
 class GeneralDataWindow : public QWidget {
     Q_OBJECT
@@ -82,6 +83,7 @@ private:
     QLabel* output_label_;
     QLineEdit* input_box_;
     QLineEdit* output_box_;
+    ReadingLine* reading_line_;
     QGroupBox* way_group_;
     QRadioButton* dos_to_windows_button_;
     QRadioButton* windows_to_dos_button_;

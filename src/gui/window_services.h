@@ -39,6 +39,10 @@ public:
     virtual LineView& viewer(Child viewer) = 0;
     virtual void enable_viewer(Child viewer) = 0;
 
+    // Another pair of code pages in force, as Options, Code pages puts it: at once and for
+    // the next start. A failure is shown.
+    virtual void put_pages_in_force(PageNumbers pages) = 0;
+
     // The help file at its contents, then at the topic.
     virtual void show_help(const QString& topic) = 0;
 };

@@ -116,7 +116,7 @@ LanguageTexts english_texts() {  // NOLINT(readability-function-size)
     t.lng_convert_anyway = "This file already reads as %k. Convert it anyway?";
     t.lng_convert_binary = "This file reads as binary data, not text. Convert it anyway?";
     t.lng_input_reads_as = "The input already reads as %k.";
-    t.lng_use_pages = "Use DOS %o - Windows %w";
+    t.lng_use_pages = "&Put DOS %o - Windows %w in force";
     t.lng_not_regular = "Not a regular file (a folder, a device or a pipe): it is not read.";
     t.lng_input_changed_after =
         "The file changed while it was read: what was written of it may not match it";

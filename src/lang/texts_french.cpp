@@ -131,7 +131,7 @@ LanguageTexts french_texts() {  // NOLINT(readability-function-size)
     t.lng_convert_binary = utf8_to_cp1252(
         "Ce fichier se lit comme des données binaires, pas du texte. Le convertir quand même ?");
     t.lng_input_reads_as = utf8_to_cp1252("L'entrée se lit déjà comme %k.");
-    t.lng_use_pages = "Utiliser DOS %o - Windows %w";
+    t.lng_use_pages = "&Prendre DOS %o - Windows %w";
     t.lng_not_regular = utf8_to_cp1252(
         "Ce n'est pas un fichier ordinaire (un dossier, un périphérique ou un tube) : il "
         "n'est pas lu.");

@@ -29,6 +29,8 @@ constexpr std::uint64_t kLetterSample = 16 * 1024 * 1024;
 constexpr std::uint64_t kHighSample = 1000000;
 constexpr std::uint64_t kWindow = 64 * 1024;
 constexpr std::uint64_t kWindowStride = 8;
+// Past this many bytes that break UTF-8, more than its sequences, a text is no UTF-8.
+constexpr std::uint64_t kUtf8Errors = 64;
 
 constexpr std::size_t kReadSize = 256 * 1024;
 
@@ -96,8 +98,10 @@ void Identifier::feed_text(const unsigned char* at, std::size_t size) {
 }
 
 void Identifier::feed_utf8(const unsigned char* at, std::size_t size) {
+    // Sequences and the bytes that break them, counted until the breaks are too many for
+    // UTF-8 that a stray byte or two spoilt.
     std::size_t i = 0;
-    while (utf8_valid_ && i < size) {
+    while (i < size && (utf8_errors_ <= kUtf8Errors || utf8_errors_ <= utf8_sequences_)) {
         if (utf8_needed_ == 0) {
             // ASCII eight bytes at a time.
             while (i + 8 <= size) {
@@ -116,8 +120,8 @@ void Identifier::feed_utf8(const unsigned char* at, std::size_t size) {
                 continue;
             }
             if (lead < 0xC2 || lead > 0xF4) {
-                utf8_valid_ = false;
-                break;
+                ++utf8_errors_;
+                continue;
             }
             utf8_needed_ = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
             // The second byte's range rules out overlong forms, surrogates and U+110000 up.
@@ -125,14 +129,19 @@ void Identifier::feed_utf8(const unsigned char* at, std::size_t size) {
             utf8_high_ = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
             continue;
         }
-        const unsigned char next = at[i++];
-        if (next < utf8_low_ || next > utf8_high_) {
-            utf8_valid_ = false;
-            break;
-        }
+        const unsigned char next = at[i];
+        const bool continues = next >= utf8_low_ && next <= utf8_high_;
         utf8_low_ = 0x80;
         utf8_high_ = 0xBF;
-        --utf8_needed_;
+        if (!continues) {
+            ++utf8_errors_;  // the sequence is cut; the byte may start the next one
+            utf8_needed_ = 0;
+            continue;
+        }
+        ++i;
+        if (--utf8_needed_ == 0) {
+            ++utf8_sequences_;
+        }
     }
 }
 
@@ -150,7 +159,9 @@ bool Identifier::binary() const {
     }
     // A few picture characters of a DOS screen are text; a file of them is not. Past the
     // first Ctrl-Z, bytes of no text weigh only when they outweigh the text before it.
-    return binary_controls_ * 100 > text || (after_end_binary_ > 0 && after_end_ > text);
+    const bool controls =
+        (binary_controls_ > 8 && binary_controls_ * 100 > text) || binary_controls_ * 10 > text;
+    return controls || (after_end_binary_ > 0 && after_end_ > text);
 }
 
 ByteCounts Identifier::scaled_counts() const {
@@ -187,9 +198,12 @@ Reading Identifier::judge(const CodePagePair& pages, int& page, int& suggestion)
     if (!high_seen_) {
         return Reading::Ascii;
     }
-    if (utf8_valid_ && utf8_needed_ == 0) {
+    if (utf8_errors_ == 0 && utf8_needed_ == 0) {
         page = kUtf8Page;
         return Reading::Utf8;
+    }
+    if (utf8_sequences_ > 0 && utf8_sequences_ >= 2 * utf8_errors_) {
+        return Reading::Unsure;  // UTF-8 that some bytes spoil: no one-byte page reads it
     }
     // The side of the pair that reads better must read better than every page that reads
     // the text otherwise, the other side included; failing that, a page that reads much
@@ -244,6 +258,10 @@ FileReading Identifier::finish(const CodePagePair& pages) const {
 }
 
 FileReading identify_file(const std::string& name, const CodePagePair& pages) {
+    return count_file(name).finish(pages);
+}
+
+Identifier count_file(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const int error_number = errno;
@@ -272,7 +290,7 @@ FileReading identify_file(const std::string& name, const CodePagePair& pages) {
         identifier.feed(block.data(), static_cast<std::size_t>(got));
     }
     ::close(fd);
-    return identifier.finish(pages);
+    return identifier;
 }
 
 }  // namespace glossek

@@ -80,12 +80,13 @@ private:
     unsigned char last_ = 0;               // the last two bytes of the text fed so far
     unsigned char before_last_ = 0;
     bool next_after_high_ = false;  // the byte after the last one counts for it
-    // UTF-8: continuation bytes still expected, the range of the next one, and whether
-    // every sequence so far was well formed.
+    // UTF-8: continuation bytes still expected, the range of the next one, the sequences
+    // above ASCII and the bytes that broke a sequence.
     int utf8_needed_ = 0;
     unsigned char utf8_low_ = 0x80;
     unsigned char utf8_high_ = 0xBF;
-    bool utf8_valid_ = true;
+    std::uint64_t utf8_sequences_ = 0;
+    std::uint64_t utf8_errors_ = 0;
     // After the first Ctrl-Z: bytes other than Ctrl-Z, and those that text never holds.
     std::uint64_t after_end_ = 0;
     std::uint64_t after_end_binary_ = 0;
@@ -94,5 +95,7 @@ private:
 // Reads the regular file `name` once. Throws TextIoError when it cannot be read or is no
 // regular file (a folder, a device, a pipe): nothing but regular files is read.
 FileReading identify_file(const std::string& name, const CodePagePair& pages);
+// The same pass, its counts kept, to be judged for any pair.
+Identifier count_file(const std::string& name);
 
 }  // namespace glossek
