@@ -170,6 +170,12 @@ def message_box(app, words):
     return None
 
 
+def label_starting(root, words):
+    """The shown label whose text starts with `words`."""
+    return next((n for n in walk(root) if n.getRoleName() == "label" and showing(n) and
+                 n.name.startswith(words)), None)
+
+
 def button_names(root):
     return [n.name for n in walk(root) if n.getRoleName() == "push button" and showing(n)]
 
@@ -298,6 +304,8 @@ def scenario_english(work, artefacts, program):
         screenshot(artefacts, "overwrite-question.png")
         keys("alt+y")
     done = wait_for(lambda: message_box(app, "Generation achieved"))
+    check("Go reads a typed name: the line under the input box says what it holds",
+          label_starting(frame, "Reads as DOS text (850), CR LF line ends, 17 lines") is not None)
     check("end message", done is not None)
     keys("Return")
     time.sleep(0.3)
@@ -386,6 +394,8 @@ def scenario_french(work, artefacts, program):
           frame.name)
     check("file opened from the command line is in the box",
           text_of(find(frame, "text", "Fichier en sortie:") or frame).endswith("lettre.cvt.txt"))
+    check("what the input holds, in French",
+          label_starting(frame, "Se lit comme du texte DOS (850), fins de ligne CR LF") is not None)
     screenshot(artefacts, "general-data-fr.png")
 
     # The DOS letter in the input viewer, through the DOS page, which is named under it.
