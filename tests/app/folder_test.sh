@@ -3,10 +3,12 @@
 # Whole folders through the real program in batch mode: what each kind of file becomes, the
 # report in the order of the paths, times and permission bits kept, the folders refused
 # before anything is written, files that cannot be read, a full disk and a signal part-way.
-# Usage: folder_test.sh PATH/TO/glossek PATH/TO/fault_injection.so [SANITIZED]
+# Usage: folder_test.sh PATH/TO/glossek PATH/TO/fault_injection.so [SANITIZED] [PRELOADABLE]
+# (PRELOADABLE: a dynamic build of the program, for the run with the library preloaded)
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 program="$1"
 shim="$2"
+preloadable="${4:-$1}"
 if [[ "${3:-0}" == 1 || "${3:-0}" == ON || "${3:-0}" == TRUE ]]; then
     export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 fi
@@ -111,7 +113,7 @@ mkdir -p "$work/many"
 for ((k = 0; k < 30; k++)); do dos_text 200 >"$work/many/$(printf 'f%02d.txt' "$k")"; done
 dos_text 200 | iconv -f CP850 -t CP1252 >"$work/one.txt"
 (cd "$work" && LD_PRELOAD="$shim" GLOSSEK_FAULT_CALL=write GLOSSEK_FAULT_AT=12 GLOSSEK_FAULT_ERRNO=28 \
-    timeout 60 "$program" many full W R >"$work/stdout" 2>"$work/stderr")
+    timeout 60 "$preloadable" many full W R >"$work/stdout" 2>"$work/stderr")
 check "full disk said" grep -q "disk is full" "$work/stderr"
 made=$(find "$work/full" -type f | wc -l)
 check "full disk stops the run ($made of 30 made)" test "$made" -lt 30
