@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "conversion/go_check.h"
+#include "files/file_blocks.h"
 #include "files/file_error.h"
 #include "files/file_names.h"
 #include "files/folder_walk.h"
@@ -26,52 +27,39 @@ namespace glossek {
 
 namespace {
 
-// The folder and its parents, as needed; throws TextIoError for the first that cannot be made.
+// The folder and, as needed, its parents: the deepest first, so that a file in a folder
+// already made costs one call.
 void make_folders(const std::string& folder) {
-    std::size_t at = folder.front() == '/' ? 1 : 0;
-    while (at <= folder.size()) {
-        at = std::min(folder.find('/', at), folder.size());
-        const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            const int error_number = errno;
-            throw TextIoError(error_code_of(error_number, part, true), part, error_number);
+    if (::mkdir(folder.c_str(), 0777) == 0) {
+        return;
+    }
+    int error_number = errno;
+    if (error_number == ENOENT) {
+        const std::string parent = parent_folder(folder);
+        if (!parent.empty() && parent != folder) {
+            make_folders(parent);
+            if (::mkdir(folder.c_str(), 0777) == 0) {
+                return;
+            }
+            error_number = errno;
         }
-        if (!is_folder(part)) {
-            throw TextIoError(kAccessDenied, part, ENOTDIR);
-        }
-        ++at;
+    }
+    if (error_number != EEXIST) {
+        throw TextIoError(error_code_of(error_number, folder, true), folder, error_number);
+    }
+    if (!is_folder(folder)) {
+        throw TextIoError(kAccessDenied, folder, ENOTDIR);
     }
 }
 
 // The input's bytes as they are, through the output's temporary file.
 void copy_file(const std::string& input, const std::string& output) {
-    const int fd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        const int error_number = errno;
-        throw TextIoError(error_code_of(error_number, input, false), input, error_number);
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
     TextLineFile file;
     CloseOnExit guard(file);
     file.open_write(output);
-    std::vector<char> block(TextLineFile::kBlockSize);
-    for (;;) {
-        const ssize_t got = ::read(fd, block.data(), block.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int error_number = errno;
-            throw TextIoError(kDiskReadError, input, error_number);
-        }
-        if (got == 0) {
-            break;
-        }
-        file.write_text({block.data(), static_cast<std::size_t>(got)});
-    }
+    read_file_blocks(input, TextLineFile::kBlockSize, [&file](const char* data, std::size_t size) {
+        file.write_text({data, size});
+    });
     file.close();
 }
 

@@ -34,11 +34,15 @@ struct CleanupSlot {
 constexpr int kCleanupSlots = 32;
 CleanupSlot g_cleanup_slots[kCleanupSlots];
 
-// Set while a file is copied in place; the signal that came meanwhile.
+// How many threads are copying a file in place; the signal that came meanwhile.
 std::atomic<int> g_held{0};
 std::atomic<int> g_pending{0};
+// Set once the temporary files are being removed: a thread that makes one from then on
+// removes it itself (the handler may have passed its slot already).
+std::atomic<bool> g_dying{false};
 
 void remove_temporaries_and_die(int signal_number) {
+    g_dying.store(true);
     for (CleanupSlot& slot : g_cleanup_slots) {
         if (slot.state.load() == 2) {
             ::unlink(slot.name);
@@ -109,6 +113,9 @@ int create_temporary(const std::string& near, unsigned mode, std::string& name, 
         name = temporary_name(near, attempt);
         slot = claim_cleanup_slot(name);
         const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 && g_dying.load()) {
+            ::unlink(name.c_str());  // the process is ending on a signal
+        }
         if (fd >= 0) {
             return fd;
         }
@@ -123,11 +130,14 @@ int create_temporary(const std::string& near, unsigned mode, std::string& name, 
 }
 
 void hold_signals() {
-    g_held.store(1);
+    g_held.fetch_add(1);
 }
 
 void release_signals() {
-    g_held.store(0);
+    // The last thread to end its hold takes the signal that came meanwhile.
+    if (g_held.fetch_sub(1) != 1) {
+        return;
+    }
     const int signal_number = g_pending.exchange(0);
     if (signal_number != 0) {
         remove_temporaries_and_die(signal_number);

@@ -28,7 +28,7 @@ int create_temporary(const std::string& near, unsigned mode, std::string& name, 
 // While a file is copied in place its old content lives only in a temporary file: SIGINT,
 // SIGTERM and SIGHUP then wait, noted by the handler, and release_signals() acts on a
 // signal that came meanwhile (removing the temporary files and ending the program) once
-// the file is whole again.
+// the file is whole again: once every thread that holds them has released them.
 void hold_signals();
 void release_signals();
 

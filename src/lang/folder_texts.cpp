@@ -35,14 +35,16 @@ std::string folder_summary(const FolderCounts& counts, ConversionWay way,
     const bool table = way == ConversionWay::AuxiliaryTable;
     std::string text = table ? texts.lng_folder_summary_table : texts.lng_folder_summary;
     text = fill_in(text, "%s", counted(counts.files, texts.lng_files_one, texts.lng_files, texts));
-    text = fill_in(text, "%c", grouped_number(counts.converted, texts));
+    text = fill_in(text, "%c",
+                   counted(counts.converted, texts.lng_converted_one, texts.lng_converted, texts));
     if (!table) {
         text = fill_in(text, "%t", grouped_number(counts.copied_target, texts));
         text = fill_in(
             text, "%k",
             way == ConversionWay::DosToWindows ? texts.lng_target_windows : texts.lng_target_dos);
     }
-    text = fill_in(text, "%b", grouped_number(counts.copied_binary, texts));
+    text = fill_in(text, "%b",
+                   counted(counts.copied_binary, texts.lng_binary_one, texts.lng_binary, texts));
     text = fill_in(text, "%l",
                    counted(counts.skipped_links, texts.lng_links_one, texts.lng_links, texts));
     return fill_in(text, "%f", grouped_number(counts.failed, texts));

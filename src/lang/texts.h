@@ -124,6 +124,10 @@ struct LanguageTexts {
     std::string lng_files_one;
     std::string lng_files;
     std::string lng_links_one;
+    std::string lng_converted_one;
+    std::string lng_converted;
+    std::string lng_binary_one;
+    std::string lng_binary;
     std::string lng_links;
     std::string lng_folder_summary;
     std::string lng_folder_summary_table;

@@ -128,8 +128,12 @@ LanguageTexts english_texts() {  // NOLINT(readability-function-size)
     t.lng_files = "%n files";
     t.lng_links_one = "1 link skipped";
     t.lng_links = "%n links skipped";
-    t.lng_folder_summary = "%s: %c converted, %t already %k, %b binary, %l, %f failed";
-    t.lng_folder_summary_table = "%s: %c converted, %b binary, %l, %f failed";
+    t.lng_converted_one = "1 converted";
+    t.lng_converted = "%n converted";
+    t.lng_binary_one = "1 binary";
+    t.lng_binary = "%n binary";
+    t.lng_folder_summary = "%s: %c, %t already %k, %b, %l, %f failed";
+    t.lng_folder_summary_table = "%s: %c, %b, %l, %f failed";
     t.lng_target_windows = "Windows text";
     t.lng_target_dos = "DOS text";
     t.lng_cell_not_hexa =

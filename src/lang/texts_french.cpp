@@ -149,9 +149,12 @@ LanguageTexts french_texts() {  // NOLINT(readability-function-size)
     t.lng_files = "%n fichiers";
     t.lng_links_one = utf8_to_cp1252("1 lien ignoré");
     t.lng_links = utf8_to_cp1252("%n liens ignorés");
-    t.lng_folder_summary =
-        utf8_to_cp1252("%s : %c convertis, %t déjà en %k, %b binaires, %l, %f en échec");
-    t.lng_folder_summary_table = utf8_to_cp1252("%s : %c convertis, %b binaires, %l, %f en échec");
+    t.lng_converted_one = "1 converti";
+    t.lng_converted = "%n convertis";
+    t.lng_binary_one = "1 binaire";
+    t.lng_binary = "%n binaires";
+    t.lng_folder_summary = utf8_to_cp1252("%s : %c, %t déjà en %k, %b, %l, %f en échec");
+    t.lng_folder_summary_table = utf8_to_cp1252("%s : %c, %b, %l, %f en échec");
     t.lng_target_windows = "texte Windows";
     t.lng_target_dos = "texte DOS";
     t.lng_cell_not_hexa = utf8_to_cp1252(

@@ -1,18 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "pages/identify.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <limits>
-#include <vector>
 
-#include "files/file_error.h"
+#include "files/file_blocks.h"
 #include "pages/byte_masks.h"
 
 namespace glossek {
@@ -262,34 +256,10 @@ FileReading identify_file(const std::string& name, const CodePagePair& pages) {
 }
 
 Identifier count_file(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        const int error_number = errno;
-        throw TextIoError(error_code_of(error_number, name, false), name, error_number);
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw TextIoError(kNotRegularFile, name);
-    }
     Identifier identifier;
-    std::vector<char> block(kReadSize);
-    for (;;) {
-        const ssize_t got = ::read(fd, block.data(), block.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int error_number = errno;
-            ::close(fd);
-            throw TextIoError(kDiskReadError, name, error_number);
-        }
-        if (got == 0) {
-            break;
-        }
-        identifier.feed(block.data(), static_cast<std::size_t>(got));
-    }
-    ::close(fd);
+    read_file_blocks(name, kReadSize, [&identifier](const char* data, std::size_t size) {
+        identifier.feed(data, size);
+    });
     return identifier;
 }
 

@@ -10,6 +10,7 @@
 #include "conversion/replace.h"
 #include "files/file_names.h"
 #include "files/text_file.h"
+#include "lang/folder_texts.h"
 #include "table/table_file.h"
 
 namespace glossek {
@@ -182,6 +183,24 @@ TEST(LossyText, CountAndFirstLineInEachLanguageNoneWhenNothingWasLost) {
     EXPECT_EQ(lossy_text(1, 2, french()),
               utf8_to_cp1252("1 caractère n'avait pas d'équivalent exact (à la ligne 2)"));
     EXPECT_EQ(lossy_text(0, 0, english()), "");
+}
+
+TEST(FolderSummary, EachCountSingularOrPluralAndTheWaysOwnTarget) {
+    FolderCounts counts;
+    counts.files = 1234;
+    counts.converted = 1;
+    counts.copied_target = 1200;
+    counts.copied_binary = 1;
+    counts.skipped_links = 2;
+    EXPECT_EQ(folder_summary(counts, ConversionWay::DosToWindows, english()),
+              "1,234 files: 1 converted, 1,200 already Windows text, 1 binary, 2 links skipped, "
+              "0 failed");
+    EXPECT_EQ(folder_summary(counts, ConversionWay::WindowsToDos, french()),
+              utf8_to_cp1252("1 234 fichiers : 1 converti, 1 200 déjà en texte DOS, 1 binaire, 2 "
+                             "liens ignorés, 0 en échec"));
+    counts = {1, 0, 0, 3, 1, 0};
+    EXPECT_EQ(folder_summary(counts, ConversionWay::AuxiliaryTable, french()),
+              utf8_to_cp1252("1 fichier : 0 convertis, 3 binaires, 1 lien ignoré, 0 en échec"));
 }
 
 TEST(PrintableName, Utf8StaysControlsAndInvalidBytesAreEscaped) {
