@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <condition_variable>
 #include <cstdlib>
@@ -127,38 +128,42 @@ bool disk_is_full(const std::exception_ptr& error) {
 }
 
 // The entries under way, from the next to report; each is started by one worker and
-// reported by the calling thread in the order of the walk.
+// reported by the calling thread in the order of the walk. Each side is woken only when
+// it has something to do: a worker when an entry comes and it waits for one, the calling
+// thread when the entry it reports next is done.
 struct Pipeline {
     struct Slot {
         FolderEntry entry;
         FolderFile file;
-        bool started = false;
         bool done = false;
     };
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable work_came;
+    std::condition_variable front_done;
     std::deque<Slot> slots;
-    std::size_t first = 0;  // the walk's number of slots.front()
-    bool ended = false;     // nothing more comes: workers stop once the queue is empty
+    std::size_t first = 0;       // the walk's number of slots.front()
+    std::size_t next_start = 0;  // the walk's number of the next slot to start
+    unsigned idle = 0;           // workers waiting for an entry
+    bool ended = false;          // nothing more comes: workers stop once none is left
     std::atomic<bool> full{false};
+
+    bool has_work() const { return next_start < first + slots.size(); }
 };
 
 void work(const FolderSettings& settings, Pipeline& pipeline) {
     std::unique_lock lock(pipeline.mutex);
     for (;;) {
-        auto slot = std::find_if(pipeline.slots.begin(), pipeline.slots.end(),
-                                 [](const Pipeline::Slot& s) { return !s.started; });
-        if (slot == pipeline.slots.end()) {
+        if (!pipeline.has_work()) {
             if (pipeline.ended) {
                 return;
             }
-            pipeline.changed.wait(lock);
+            ++pipeline.idle;
+            pipeline.work_came.wait(lock);
+            --pipeline.idle;
             continue;
         }
-        slot->started = true;
-        const std::size_t number =
-            pipeline.first + static_cast<std::size_t>(slot - pipeline.slots.begin());
-        const FolderEntry entry = slot->entry;
+        const std::size_t number = pipeline.next_start++;
+        const FolderEntry entry = pipeline.slots[number - pipeline.first].entry;
         lock.unlock();
         FolderFile file;
         file.relative = entry.relative;
@@ -176,7 +181,9 @@ void work(const FolderSettings& settings, Pipeline& pipeline) {
         Pipeline::Slot& done = pipeline.slots[number - pipeline.first];
         done.file = std::move(file);
         done.done = true;
-        pipeline.changed.notify_all();
+        if (number == pipeline.first || pipeline.full) {
+            pipeline.front_done.notify_one();
+        }
     }
 }
 
@@ -186,9 +193,13 @@ bool run_folder(const FolderSettings& settings,
                 const std::function<void(const FolderFile&)>& report,
                 const std::atomic<bool>* stop) {
     make_folders(settings.output);
-    const unsigned workers = settings.workers != 0
-                                 ? settings.workers
-                                 : std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+    // Most of a small file's time is the wait for its flush to the disk, so there are more
+    // workers than cores: their flushes go to the disk together.
+    // (No more than 64: the table of temporary files to remove on a signal has room for
+    // theirs.)
+    const unsigned workers = std::clamp(
+        settings.workers != 0 ? settings.workers : 8 * std::thread::hardware_concurrency(), 1u,
+        64u);
     // A few entries a worker ahead of the one reported next: memory stays the same whatever
     // the size of the tree.
     const std::size_t ahead = 4 * std::size_t{workers};
@@ -208,14 +219,14 @@ bool run_folder(const FolderSettings& settings,
             walked = !walk.next(slot.entry);
             if (!walked) {
                 pipeline.slots.push_back(std::move(slot));
-                pipeline.changed.notify_all();
+                if (pipeline.idle > 0) {
+                    pipeline.work_came.notify_one();
+                }
             }
         }
         if (stopped) {
             // What no worker has started is not started any more.
-            while (!pipeline.slots.empty() && !pipeline.slots.back().started) {
-                pipeline.slots.pop_back();
-            }
+            pipeline.slots.resize(pipeline.next_start - pipeline.first);
         }
         if (pipeline.slots.empty() && (walked || stopped)) {
             break;
@@ -229,10 +240,15 @@ bool run_folder(const FolderSettings& settings,
             lock.lock();
             continue;
         }
-        pipeline.changed.wait(lock);
+        // A stop asked for from outside is seen within a moment, even while no file ends.
+        if (stop != nullptr) {
+            pipeline.front_done.wait_for(lock, std::chrono::milliseconds(50));
+        } else {
+            pipeline.front_done.wait(lock);
+        }
     }
     pipeline.ended = true;
-    pipeline.changed.notify_all();
+    pipeline.work_came.notify_all();
     lock.unlock();
     for (std::thread& thread : threads) {
         thread.join();

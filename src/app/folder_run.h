@@ -32,7 +32,7 @@ struct FolderSettings {
     ConversionWay way = ConversionWay::DosToWindows;
     const ConversionTable* table = nullptr;
     CodePagePair pages;
-    unsigned workers = 0;  // 0: one per core
+    unsigned workers = 0;  // 0: eight per core
 };
 
 // Runs the tree: `report` gets every entry in the order of the walk (whatever finished

@@ -31,7 +31,9 @@ struct CleanupSlot {
     std::atomic<int> state{0};
     char name[PATH_MAX];
 };
-constexpr int kCleanupSlots = 32;
+// Enough for every worker of a folder run (at most 64) with a temporary file or two each;
+// the pages of slots never used are never touched.
+constexpr int kCleanupSlots = 256;
 CleanupSlot g_cleanup_slots[kCleanupSlots];
 
 // How many threads are copying a file in place; the signal that came meanwhile.
