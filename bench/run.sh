@@ -6,10 +6,12 @@
 # costs for a plain copy on the same disk (iconv, sed and cat do not flush). The same DOS to
 # Windows run and cat are timed again with their outputs on a tmpfs (/dev/shm), where a
 # flush costs nothing: that ratio is the conversion's own speed. UTF-8 as the Windows page
-# (65001) both ways, beside iconv to and from UTF-8. Then the same text as one line without
+# (65001) both ways, beside iconv to and from UTF-8, and on the tmpfs beside cat of the
+# UTF-8 file (the bytes one way writes and the other reads). Then the same text as one line without
 # any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to Windows beside iconv: memory
 # must not grow with the line. Last, a Unix file (LF alone, so one line for glossek) of
-# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed. glossek --info on the first file
+# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed, on the disk and on the tmpfs: its
+# memory must not grow with the line either. glossek --info on the first file
 # beside the conversion, and what it makes of the corpus of tests/pages.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere,
 #        TMPFS to use another tmpfs folder than /dev/shm, and GLOSSEK to time another build
@@ -90,15 +92,19 @@ export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 keys=(dw wd table info iconv sed cat dd)
 [[ -n "$shm" ]] && keys+=(dw_shm cat_shm)
 utf8_keys=(dw8 iconv8 wd8 iconv8back)
-[[ -n "$shm" ]] && utf8_keys+=(dw8_shm iconv8_shm)
+[[ -n "$shm" ]] && utf8_keys+=(dw8_shm iconv8_shm cat8_shm wd8_shm iconv8back_shm)
 long_keys=(long_dw long_iconv)
 lf_keys=(lf sedlf)
+[[ -n "$shm" ]] && lf_keys+=(lf_shm sedlf_shm)
 declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table"
                   [info]="glossek --info"
                   [iconv]=iconv [sed]=sed [cat]=cat [dd]="dd fsync"
                   [dw_shm]="glossek D->W tmpfs" [cat_shm]="cat tmpfs"
                   [dw8]="glossek D->W" [iconv8]=iconv [wd8]="glossek W->D" [iconv8back]=iconv
                   [dw8_shm]="glossek D->W tmpfs" [iconv8_shm]="iconv tmpfs"
+                  [cat8_shm]="cat UTF-8 tmpfs" [wd8_shm]="glossek W->D tmpfs"
+                  [iconv8back_shm]="iconv back tmpfs" [lf_shm]="glossek LF tmpfs"
+                  [sedlf_shm]="sed LF tmpfs"
                   [long_dw]="glossek D->W" [long_iconv]=iconv
                   [lf]="glossek LF" [sedlf]="sed LF")
 # shellcheck disable=SC2034  # read through the nameref in run_once
@@ -119,10 +125,15 @@ declare -A names=([dw]="glossek D->W" [wd]="glossek W->D" [table]="glossek table
     cmd_iconv8back=(iconv -f UTF-8 -t CP850 "$utf8")
     cmd_dw8_shm=(env GLOSSEK_ANSICP=65001 "$glossek" "$input" "$shm/dw8_shm.txt" W R)
     cmd_iconv8_shm=(iconv -f CP850 -t UTF-8 "$input")
+    cmd_cat8_shm=(cat "$utf8")
+    cmd_wd8_shm=(env GLOSSEK_ANSICP=65001 "$glossek" "$utf8" "$shm/wd8_shm.txt" D R)
+    cmd_iconv8back_shm=(iconv -f UTF-8 -t CP850 "$utf8")
     cmd_long_dw=("$glossek" "$long_input" "$work/long_dw.txt" W R)
     cmd_long_iconv=(iconv -f CP850 -t CP1252 "$long_input")
     cmd_lf=("$glossek" "$unix" "$work/lf.txt" "A$work/lf.glk" R)
     cmd_sedlf=(sed 's/$/\r/' "$unix")
+    cmd_lf_shm=("$glossek" "$unix" "$shm/lf_shm.txt" "A$work/lf.glk" R)
+    cmd_sedlf_shm=(sed 's/$/\r/' "$unix")
 }
 declare -A best rss
 
@@ -198,7 +209,7 @@ echo "UTF-8 as the Windows page: $mb MB of CP850 to UTF-8, and $(awk -v b="$utf8
 printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${utf8_keys[@]}"; do
     size=$bytes
-    [[ "$key" == wd8 || "$key" == iconv8back ]] && size=$utf8_bytes
+    [[ "$key" == wd8* || "$key" == iconv8back* || "$key" == cat8* ]] && size=$utf8_bytes
     awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$size" -v k="${rss[$key]}" \
         'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
@@ -231,25 +242,34 @@ ratio "D->W / iconv" "${best[dw]}" "${best[iconv]}" 0.5
 awk -v a="${best[dw]}" -v b="${best[cat]}" \
     'BEGIN { printf "%-24s %6.2f  (with the flush to the disk, which cat does not do)\n", "D->W / cat", a / b }'
 if [[ -n "$shm" ]]; then
-    ratio "D->W / cat, tmpfs" "${best[dw_shm]}" "${best[cat_shm]}" 2
+    ratio "D->W / cat, tmpfs" "${best[dw_shm]}" "${best[cat_shm]}" 1.1
 fi
 awk -v a="${best[dw]}" -v b="${best[dd]}" \
     'BEGIN { printf "%-24s %6.2f  (a copy flushed to the disk as glossek does)\n", "D->W / dd fsync", a / b }'
 ratio "UTF-8 D->W / iconv" "${best[dw8]}" "${best[iconv8]}" 0.5
 if [[ -n "$shm" ]]; then
-    awk -v a="${best[dw8_shm]}" -v b="${best[iconv8_shm]}" \
-        'BEGIN { printf "%-24s %6.2f  (outputs on the tmpfs)\n", "UTF-8 D->W / iconv, tmpfs", a / b }'
+    # cat of the UTF-8 file: the same bytes written as the conversion writes.
+    ratio "UTF-8 D->W / cat, tmpfs" "${best[dw8_shm]}" "${best[cat8_shm]}" 1.3
+    ratio "UTF-8 D->W / iconv, tmpfs" "${best[dw8_shm]}" "${best[iconv8_shm]}" 0.25
 fi
 awk -v a="${best[wd8]}" -v b="${best[iconv8back]}" \
     'BEGIN { printf "%-24s %6.2f\n", "UTF-8 W->D / iconv", a / b }'
+if [[ -n "$shm" ]]; then
+    ratio "UTF-8 W->D / cat, tmpfs" "${best[wd8_shm]}" "${best[cat8_shm]}" 1.5
+    ratio "UTF-8 W->D / iconv, tmpfs" "${best[wd8_shm]}" "${best[iconv8back_shm]}" 0.25
+fi
 ratio "table / sed" "${best[table]}" "${best[sed]}" 1
 ratio "--info / D->W" "${best[info]}" "${best[dw]}" 1
 ratio "long line D->W / iconv" "${best[long_dw]}" "${best[long_iconv]}" 0.5
-awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f\n", "LF line: glossek / sed", a / b }'
-awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN {
-    printf "%-24s %6.1f MiB  (%.1f x the line)\n", "LF line: peak RSS", k / 1024, k * 1024 / b }'
+awk -v a="${best[lf]}" -v b="${best[sedlf]}" 'BEGIN { printf "%-24s %6.2f  (with the flush)\n", "LF line: glossek / sed", a / b }'
+if [[ -n "$shm" ]]; then
+    ratio "LF line / sed, tmpfs" "${best[lf_shm]}" "${best[sedlf_shm]}" 1
+fi
+awk -v k="${rss[lf]}" -v b="$unix_bytes" 'BEGIN { m = k / 1024
+    printf "%-24s %6.1f MiB  (%.2f x the line; target <= 32) %s\n", "LF line: peak RSS", m, k * 1024 / b,
+           (m <= 32 ? "ok" : "MISSED") }'
 peak=0
-for key in dw wd table info dw8 wd8 long_dw; do
+for key in dw wd table info dw8 wd8 long_dw lf; do
     if ((rss[$key] > peak)); then peak=${rss[$key]}; fi
 done
 awk -v k="$peak" 'BEGIN { m = k / 1024
