@@ -187,6 +187,53 @@ void work(const FolderSettings& settings, Pipeline& pipeline) {
     }
 }
 
+// The calling thread's part: the walk kept `ahead` entries ahead of the one reported next,
+// and each entry reported once done, in the order of the walk. True when the run stopped
+// before its end.
+bool walk_and_report(const std::string& input, Pipeline& pipeline, std::size_t ahead,
+                     const std::function<void(const FolderFile&)>& report,
+                     const std::atomic<bool>* stop) {
+    FolderWalk walk(input);
+    bool walked = false;
+    bool stopped = false;
+    std::unique_lock lock(pipeline.mutex);
+    for (;;) {
+        stopped = stopped || pipeline.full || (stop != nullptr && stop->load());
+        while (!walked && !stopped && pipeline.slots.size() < ahead) {
+            Pipeline::Slot slot;
+            walked = !walk.next(slot.entry);
+            if (!walked) {
+                pipeline.slots.push_back(std::move(slot));
+                if (pipeline.idle > 0) {
+                    pipeline.work_came.notify_one();
+                }
+            }
+        }
+        if (stopped) {
+            // What no worker has started is not started any more.
+            pipeline.slots.resize(pipeline.next_start - pipeline.first);
+        }
+        if (pipeline.slots.empty() && (walked || stopped)) {
+            return stopped;
+        }
+        if (!pipeline.slots.empty() && pipeline.slots.front().done) {
+            const FolderFile file = std::move(pipeline.slots.front().file);
+            pipeline.slots.pop_front();
+            ++pipeline.first;
+            lock.unlock();
+            report(file);
+            lock.lock();
+            continue;
+        }
+        // A stop asked for from outside is seen within a moment, even while no file ends.
+        if (stop != nullptr) {
+            pipeline.front_done.wait_for(lock, std::chrono::milliseconds(50));
+        } else {
+            pipeline.front_done.wait(lock);
+        }
+    }
+}
+
 }  // namespace
 
 bool run_folder(const FolderSettings& settings,
@@ -208,45 +255,8 @@ bool run_folder(const FolderSettings& settings,
     for (unsigned k = 0; k < workers; ++k) {
         threads.emplace_back(work, std::cref(settings), std::ref(pipeline));
     }
-    FolderWalk walk(settings.input);
-    bool walked = false;
-    bool stopped = false;
+    const bool stopped = walk_and_report(settings.input, pipeline, ahead, report, stop);
     std::unique_lock lock(pipeline.mutex);
-    for (;;) {
-        stopped = stopped || pipeline.full || (stop != nullptr && stop->load());
-        while (!walked && !stopped && pipeline.slots.size() < ahead) {
-            Pipeline::Slot slot;
-            walked = !walk.next(slot.entry);
-            if (!walked) {
-                pipeline.slots.push_back(std::move(slot));
-                if (pipeline.idle > 0) {
-                    pipeline.work_came.notify_one();
-                }
-            }
-        }
-        if (stopped) {
-            // What no worker has started is not started any more.
-            pipeline.slots.resize(pipeline.next_start - pipeline.first);
-        }
-        if (pipeline.slots.empty() && (walked || stopped)) {
-            break;
-        }
-        if (!pipeline.slots.empty() && pipeline.slots.front().done) {
-            const FolderFile file = std::move(pipeline.slots.front().file);
-            pipeline.slots.pop_front();
-            ++pipeline.first;
-            lock.unlock();
-            report(file);
-            lock.lock();
-            continue;
-        }
-        // A stop asked for from outside is seen within a moment, even while no file ends.
-        if (stop != nullptr) {
-            pipeline.front_done.wait_for(lock, std::chrono::milliseconds(50));
-        } else {
-            pipeline.front_done.wait(lock);
-        }
-    }
     pipeline.ended = true;
     pipeline.work_came.notify_all();
     lock.unlock();

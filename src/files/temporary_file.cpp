@@ -29,12 +29,13 @@ namespace {
 // A slot is free (0), being filled (1: the handler leaves it), or holds a name (2).
 struct CleanupSlot {
     std::atomic<int> state{0};
-    char name[PATH_MAX];
+    char name[PATH_MAX] = {};
 };
 // Enough for every worker of a folder run (at most 64) with a temporary file or two each;
 // the pages of slots never used are never touched.
 constexpr int kCleanupSlots = 256;
-CleanupSlot g_cleanup_slots[kCleanupSlots];
+// Constant-initialised, so that a slot's page is touched only once the slot is used.
+constinit CleanupSlot g_cleanup_slots[kCleanupSlots];
 
 // How many threads are copying a file in place; the signal that came meanwhile.
 std::atomic<int> g_held{0};

@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/file_error.h"
@@ -20,6 +22,23 @@
 struct stat;
 
 namespace glossek {
+
+// An allocator whose resize() leaves new elements uninitialised, for buffers that are
+// always written before they are read.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    UninitializedAllocator() = default;
+    template <typename U>
+    explicit UninitializedAllocator(const UninitializedAllocator<U>& /*other*/) {}
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
 
 class TextLineFile {
 public:
@@ -193,7 +212,8 @@ private:
     State state_ = State::Closed;
     int fd_ = -1;
     std::string name_;
-    std::vector<char> buffer_;
+    // Not zeroed when made: a small file touches only the pages it fills.
+    std::vector<char, UninitializedAllocator<char>> buffer_;
     std::string carry_;  // a line that spans blocks, for next_line
     std::size_t line_limit_ = std::string::npos;
     std::size_t pos_ = 0;
