@@ -161,6 +161,7 @@ void FolderDialog::choose_output() {
 }
 
 void FolderDialog::propose_output() {
+    progress_bar_->setValue(0);  // the bar of the last run says nothing of this input
     const QString proposal =
         from_file_name(proposed_output_folder(to_file_name(input_box_->text())));
     if (output_box_->text().isEmpty() || output_box_->text() == proposed_) {
@@ -308,7 +309,13 @@ void FolderDialog::set_running(bool running) {
     }
     close_button_->setVisible(!running);
     cancel_button_->setVisible(running);
-    (running ? static_cast<QWidget*>(cancel_button_) : input_box_)->setFocus();
+    if (running) {
+        cancel_button_->setFocus();
+    } else {
+        // Ready for the next folder: typing replaces the one just run.
+        input_box_->setFocus();
+        input_box_->selectAll();
+    }
 }
 
 }  // namespace glossek

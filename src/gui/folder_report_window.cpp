@@ -72,6 +72,8 @@ void FolderReportWindow::place_controls() {
     // Tab leaves the grid for the buttons; the arrows move in it.
     grid_->setTabKeyNavigation(false);
     grid_->verticalHeader()->hide();
+    // A line of text a row, so that a screen shows many files.
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setSectionsClickable(true);
     grid_->horizontalHeader()->setStretchLastSection(true);
     save_button_ = new QPushButton(this);
