@@ -207,8 +207,9 @@ bool FolderDialog::refused(const FolderSettings& settings) {
     const QString title = from_cp1252(texts.lng_product);
     Dialogs& dialogs = services_.dialogs();
     if (settings.input.empty() || !is_folder(settings.input)) {
+        const QString missing = from_cp1252(texts.lng_folder_input_missing);
         dialogs.message(
-            title, joined(shown_name(settings.input), from_cp1252(texts.lng_folder_input_missing)));
+            title, settings.input.empty() ? missing : joined(shown_name(settings.input), missing));
         return true;
     }
     const FolderRefusal refusal = check_folders(settings.input, settings.output);

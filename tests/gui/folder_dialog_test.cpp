@@ -85,7 +85,10 @@ TEST_F(FolderDialogTest, FoldersRefusedAreSaidAndNothingIsWritten) {
     trigger("mnu_fdir");
     go("in", "in/inner");
     go("missing", "out");
-    ASSERT_EQ(dialogs.texts("message").size(), 2u);
+    box("txt_fin")->clear();
+    click("cmd_fgo");
+    ASSERT_EQ(dialogs.texts("message").size(), 3u);
+    EXPECT_EQ(dialogs.shown[2].text, from_cp1252(state.texts.lng_folder_input_missing));
     EXPECT_EQ(dialogs.shown[0].text,
               joined(name("in/inner"), from_cp1252(state.texts.lng_folder_inside_input)));
     EXPECT_EQ(dialogs.shown[1].text,
