@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/batch.h"
+#include "app/folder_report.h"
 #include "app/folder_run.h"
 #include "files/file_names.h"
 #include "files/text_file.h"
@@ -15,22 +16,6 @@
 namespace glossek {
 
 namespace {
-
-const char* result_word(FolderResult result) {
-    switch (result) {
-        case FolderResult::Converted:
-            return "converted";
-        case FolderResult::CopiedTarget:
-            return "copied-target";
-        case FolderResult::CopiedBinary:
-            return "copied-binary";
-        case FolderResult::SkippedLink:
-            return "skipped-link";
-        case FolderResult::Failed:
-            break;
-    }
-    return "failed";
-}
 
 bool report_wanted() {
     const char* wanted = std::getenv("GLOSSEK_REPORT");

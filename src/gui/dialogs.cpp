@@ -21,6 +21,10 @@ std::optional<QString> Dialogs::save_file(const FileFilter& filter, const QStrin
     return remember(ask_save_file(folder_, filter, default_suffix));
 }
 
+std::optional<QString> Dialogs::open_folder() {
+    return remember(ask_folder(folder_));
+}
+
 std::optional<QString> Dialogs::remember(std::optional<QString> chosen) {
     if (chosen) {
         folder_ = QFileInfo(*chosen).absolutePath();

@@ -45,6 +45,8 @@ public:
     // in any of them.
     std::optional<QString> open_file(const QList<FileFilter>& filters);
     std::optional<QString> save_file(const FileFilter& filter, const QString& default_suffix);
+    // A folder, chosen where the file dialogs open; the next dialogs open beside it.
+    std::optional<QString> open_folder();
     void set_start_folder(const QString& folder) { folder_ = folder; }
     // A line of text, or nothing when the user cancels.
     virtual std::optional<QString> input_text(const QString& title, const QString& prompt,
@@ -64,6 +66,8 @@ protected:
                                                  const QList<FileFilter>& filters) = 0;
     virtual std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
                                                  const QString& default_suffix) = 0;
+    // Answers nothing unless the seam has a folder dialog of its own.
+    virtual std::optional<QString> ask_folder(const QString& /*folder*/) { return std::nullopt; }
 
 private:
     std::optional<QString> remember(std::optional<QString> chosen);

@@ -121,6 +121,7 @@ void FrameWindow::build_menu() {
     add_item(file_menu, "mnu_fin", QKeySequence(Qt::CTRL | Qt::Key_F12));
     add_item(file_menu, "mnu_fou");  // no command of its own
     add_item(file_menu, "mnu_fgo", QKeySequence(Qt::Key_F2));
+    add_item(file_menu, "mnu_fdir");
     add_item(file_menu, "mnu_fex");
 
     QMenu* table_menu = add_menu(bar, "pdn_tcv");

@@ -40,6 +40,8 @@ public:
 
     // Recall checks the auxiliary way, so that the next Go uses the table.
     void select_way(ConversionWay way);
+    // The way checked, which Go converts by.
+    ConversionWay way() const;
     // The input viewer's lines again through the page the way reads, after the way or the
     // pair in force changed.
     void show_input_page();
@@ -64,7 +66,6 @@ private:
     ViewerPage viewer_page(PageSide side) const;
     // Input's steps for a chosen file: the boxes, the proposed output, the input viewer.
     void take_input(const QString& chosen);
-    ConversionWay way() const;
     // A name typed in a box as the file system spells it; a relative name means the folder
     // the program was started from.
     std::string typed_name(const QLineEdit* box) const;

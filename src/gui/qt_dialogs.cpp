@@ -147,6 +147,14 @@ std::optional<QString> QtDialogs::ask_save_file(const QString& folder, const Fil
     return run_file_dialog(dialog);
 }
 
+std::optional<QString> QtDialogs::ask_folder(const QString& folder) {
+    QFileDialog dialog(owner_, QString(), folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    return run_file_dialog(dialog);
+}
+
 std::optional<QString> QtDialogs::input_text(const QString& title, const QString& prompt,
                                              const QString& initial, int max_length) {
     QInputDialog dialog(owner_);

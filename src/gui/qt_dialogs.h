@@ -37,6 +37,7 @@ protected:
                                          const QList<FileFilter>& filters) override;
     std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
                                          const QString& default_suffix) override;
+    std::optional<QString> ask_folder(const QString& folder) override;
 
 private:
     QWidget* owner_;

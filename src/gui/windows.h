@@ -12,6 +12,7 @@
 
 namespace glossek {
 
+class FolderDialog;
 class GeneralDataWindow;
 class TableWindow;
 
@@ -22,7 +23,9 @@ public:
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-    // The language, the code pages, then General data's start with the command line.
+    // The language, the code pages, then General data's start with the command line. An
+    // input that is a folder opens File, Convert a folder once the frame is shown, its
+    // names filled in; General data takes the way and the table.
     void start(const CommandLineJob& command);
 
     FrameWindow& frame() { return *frame_; }
@@ -31,6 +34,7 @@ private:
     std::unique_ptr<FrameWindow> frame_;
     TableWindow* table_window_;
     GeneralDataWindow* general_data_;
+    FolderDialog* folder_dialog_;
 };
 
 }  // namespace glossek

@@ -15,8 +15,8 @@ struct Caption {
 };
 
 // In the order they are applied: the frame's menu, General data, the table editor, the
-// viewers, the help window's buttons. The grid's title cells are "grd_tcv.0" and
-// "grd_tcv.1".
+// viewers, the folder dialog and its report, the help window's buttons. A grid's title
+// cells are its name, a dot and the column ("grd_tcv.0", "grd_report.4").
 const std::vector<Caption>& captions();
 
 // The caption of one control in a language ("FR" or anything else for English).

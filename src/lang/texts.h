@@ -133,6 +133,22 @@ struct LanguageTexts {
     std::string lng_folder_summary_table;
     std::string lng_target_windows;
     std::string lng_target_dos;
+    // The window's folder run: an input that is no folder, the question before it replaces
+    // files (%n of them), a run stopped part-way, the way and the table it uses (%w, %t),
+    // each file's result in words (%k: the target's text) and the reports' filter.
+    std::string lng_folder_input_missing;
+    std::string lng_folder_replace_one;
+    std::string lng_folder_replace;
+    std::string lng_folder_stopped;
+    std::string lng_folder_way;
+    std::string lng_folder_table;
+    std::string lng_folder_table_unsaved;
+    std::string lng_result_converted;
+    std::string lng_result_target;
+    std::string lng_result_binary;
+    std::string lng_result_link;
+    std::string lng_result_failed;
+    std::string lng_report_filter;
     // A cell of the table editor that holds no list of codes (%s: the group at fault), a
     // code past 255, and a switch between the two code notations.
     std::string lng_cell_not_hexa;

@@ -136,6 +136,22 @@ LanguageTexts english_texts() {  // NOLINT(readability-function-size)
     t.lng_folder_summary_table = "%s: %c, %b, %l, %f failed";
     t.lng_target_windows = "Windows text";
     t.lng_target_dos = "DOS text";
+    t.lng_folder_input_missing = "The input folder does not exist or is not a folder.";
+    t.lng_folder_replace_one =
+        "The output folder already holds 1 file that this run would replace. Replace it?";
+    t.lng_folder_replace =
+        "The output folder already holds %n files that this run would replace. Replace them?";
+    t.lng_folder_stopped = "Stopped before the end: only the files listed were written.";
+    t.lng_folder_way = "Conversion way: %w";
+    t.lng_folder_table = "Auxiliary conversion table: %t";
+    t.lng_folder_table_unsaved =
+        "Auxiliary conversion table: the one in Auxiliary conversion details, not saved";
+    t.lng_result_converted = "converted";
+    t.lng_result_target = "copied, already %k";
+    t.lng_result_binary = "copied, binary data";
+    t.lng_result_link = "link skipped";
+    t.lng_result_failed = "failed";
+    t.lng_report_filter = "Reports";
     t.lng_cell_not_hexa =
         "'%s' is not a code in hexadecimal: codes are two digits, 00 to FF, with a blank "
         "between them";

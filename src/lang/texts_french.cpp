@@ -157,6 +157,27 @@ LanguageTexts french_texts() {  // NOLINT(readability-function-size)
     t.lng_folder_summary_table = utf8_to_cp1252("%s : %c, %b, %l, %f en échec");
     t.lng_target_windows = "texte Windows";
     t.lng_target_dos = "texte DOS";
+    t.lng_folder_input_missing =
+        utf8_to_cp1252("Le dossier d'entrée n'existe pas ou n'est pas un dossier.");
+    t.lng_folder_replace_one = utf8_to_cp1252(
+        "Le dossier de sortie contient déjà 1 fichier que cette conversion remplacerait. Le "
+        "remplacer ?");
+    t.lng_folder_replace = utf8_to_cp1252(
+        "Le dossier de sortie contient déjà %n fichiers que cette conversion remplacerait. Les "
+        "remplacer ?");
+    t.lng_folder_stopped =
+        utf8_to_cp1252("Arrêté avant la fin : seuls les fichiers de la liste ont été écrits.");
+    t.lng_folder_way = "Conversion : %w";
+    t.lng_folder_table = "Tableau de conversion auxiliaire : %t";
+    t.lng_folder_table_unsaved = utf8_to_cp1252(
+        "Tableau de conversion auxiliaire : celui de Conversion par tableau auxiliaire, non "
+        "enregistré");
+    t.lng_result_converted = "converti";
+    t.lng_result_target = utf8_to_cp1252("copié, déjà en %k");
+    t.lng_result_binary = utf8_to_cp1252("copié, données binaires");
+    t.lng_result_link = utf8_to_cp1252("lien ignoré");
+    t.lng_result_failed = utf8_to_cp1252("en échec");
+    t.lng_report_filter = "Rapports";
     t.lng_cell_not_hexa = utf8_to_cp1252(
         "'%s' n'est pas un code hexadécimal : les codes ont deux chiffres, de 00 à FF, séparés "
         "par un blanc");

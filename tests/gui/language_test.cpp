@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDate>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -32,6 +33,7 @@ const Expected kFrameMenu[] = {
     {"mnu_fin", "&Input", "&Entrée"},
     {"mnu_fou", "&Output", "&Sortie"},
     {"mnu_fgo", "&Go", "En &avant!"},
+    {"mnu_fdir", "Convert a &folder...", "Convertir un &dossier..."},
     {"mnu_fex", "E&xit", "&Quitter"},
     {"pdn_tcv", "Au&xiliary conversion", "Conversion au&xiliaire"},
     {"Recallfile1", "Recall file", "Rappeler fichier"},
@@ -87,12 +89,30 @@ const Expected kViewers[] = {
     {"frm_wre", "View result", "Aperçu du résultat"},
 };
 
+const Expected kFolderDialogs[] = {
+    {"frm_folder", "Convert a folder", "Convertir un dossier"},
+    {"lbl_fin", "&Input folder:", "Dossier en &entrée:"},
+    {"cmd_fin", "&Browse...", "&Parcourir..."},
+    {"lbl_fout", "&Output folder:", "Dossier en &sortie:"},
+    {"cmd_fout", "Bro&wse...", "Pa&rcourir..."},
+    {"cmd_fgo", "&Go", "En &avant!"},
+    {"cmd_fclose", "Close", "Fermer"},
+    {"cmd_fstop", "Cancel", "Annuler"},
+    {"frm_report", "Folder report", "Rapport du dossier"},
+    {"grd_report.0", "Path", "Chemin"},
+    {"grd_report.4", "Message", "Message"},
+    {"cmd_rsave", "&Save report...", "&Enregistrer le rapport..."},
+    {"cmd_rclose", "Close", "Fermer"},
+};
+
 struct LanguageSwitch : test::WindowFixture {
     // What a control shows as its caption, whatever kind of control it is; a child window's
     // caption is the one the frame shows around it.
     QString caption(const QString& control) const {
         if (const auto dot = control.indexOf(QChar('.')); dot >= 0) {
-            return grid()->horizontalHeaderItem(control.mid(dot + 1).toInt())->text();
+            return find<QTableWidget>(control.left(dot).toLatin1().constData())
+                ->horizontalHeaderItem(control.mid(dot + 1).toInt())
+                ->text();
         }
         QObject* object = frame->findChild<QObject*>(control);
         if (object == nullptr) {
@@ -114,6 +134,9 @@ struct LanguageSwitch : test::WindowFixture {
         if (auto* button = qobject_cast<QAbstractButton*>(object)) {
             return button->text();
         }
+        if (auto* dialog = qobject_cast<QDialog*>(object)) {
+            return dialog->windowTitle();
+        }
         return window(control.toLatin1().constData())->windowTitle();
     }
 
@@ -131,6 +154,7 @@ struct LanguageSwitch : test::WindowFixture {
         expect_captions(kGeneralData, french);
         expect_captions(kTableEditor, french);
         expect_captions(kViewers, french);
+        expect_captions(kFolderDialogs, french);
     }
 
     int maximised_count() const {
@@ -327,6 +351,19 @@ TEST_F(LanguageSwitch, AccessKeysAreUniqueInEachWindowAndMenuInBothLanguages) {
                 captions << button->text();
             }
             expect_unique(captions, QString::fromLatin1(child));
+        }
+        // The folder dialog and its report are windows of their own, without the menu bar.
+        for (const char* name : {"frm_folder", "frm_report"}) {
+            auto* dialog = find<QWidget>(name);
+            QStringList captions;
+            for (auto* control : dialog->findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(control);
+                auto* button = qobject_cast<QAbstractButton*>(control);
+                if (control->window() == dialog && (label != nullptr || button != nullptr)) {
+                    captions << (label != nullptr ? label->text() : button->text());
+                }
+            }
+            expect_unique(captions, QString::fromLatin1(name));
         }
         trigger("mnu_ocp");
         const QString labels = dialogs.shown.back().text;

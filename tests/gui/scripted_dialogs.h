@@ -17,7 +17,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace glossek::test {
 
 struct Shown {
-    // "message", "notice", "error", "question", "open", "save", "input", "link", "help"
+    // "message", "notice", "error", "question", "open", "save", "folder", "input", "link",
+    // "help"
     QString kind;
     QString title;  // the box's title, or the help file
     QString text;   // the message, link or help topic, or a file dialog's folder and filter
@@ -25,7 +26,7 @@ struct Shown {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    std::deque<std::optional<QString>> files;   // answers of open and save dialogs
+    std::deque<std::optional<QString>> files;   // answers of open, save and folder dialogs
     std::deque<bool> answers;                   // answers of Yes/No questions
     std::deque<std::optional<QString>> inputs;  // answers of the input box
     std::vector<Shown> shown;
@@ -102,6 +103,11 @@ protected:
     std::optional<QString> ask_save_file(const QString& folder, const FileFilter& filter,
                                          const QString& suffix) override {
         shown.push_back({"save", folder, filter.description + "|" + filter.pattern + "|" + suffix});
+        return take(files, std::optional<QString>());
+    }
+
+    std::optional<QString> ask_folder(const QString& folder) override {
+        shown.push_back({"folder", folder, QString()});
         return take(files, std::optional<QString>());
     }
 
