@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/bytewise.h"
 #include "conversion/memory_room.h"
 #include "conversion/replace.h"
 #include "files/file_names.h"
@@ -39,6 +40,7 @@ struct PairRun {
     std::uint64_t memory_line;  // no line past this, read or grown
     const LineLimits& limits;
     const ConversionJob& job;
+    BytewiseTable* bytewise;  // the pairs composed, when they compose
 };
 
 // The line after the first `pair_count` pairs of the table. Only a line that some pair
@@ -73,6 +75,29 @@ std::string_view apply_pairs(std::string_view line, const PairRun& run, long lon
     return changed;
 }
 
+// The output's buffer as the sink of a bytewise table; the first kViewerLineBytes of the
+// line kept for the viewer when it takes the line.
+class OutputSink : public ByteSink {
+public:
+    OutputSink(TextLineFile& output, std::string* shown) : output_(output), shown_(shown) {}
+    Room room(std::size_t minimum) override {
+        const TextLineFile::Room room = output_.write_room(minimum);
+        at_ = room.data;
+        return {room.data, room.size};
+    }
+    void wrote(std::size_t size) override {
+        if (shown_ != nullptr && shown_->size() < kViewerLineBytes) {
+            shown_->append(at_, std::min(size, kViewerLineBytes - shown_->size()));
+        }
+        output_.wrote(size);
+    }
+
+private:
+    TextLineFile& output_;
+    std::string* shown_;
+    const char* at_ = nullptr;
+};
+
 // One run of Generate: the files, the way, and what the window is shown.
 class Conversion {
 public:
@@ -95,6 +120,7 @@ public:
 
 private:
     void long_line();
+    void bytewise_line(BytewiseTable& table);
     // The converted bytes straight into the output's buffer, and the line end.
     void emit(std::string_view part);
     void end_line();
@@ -256,6 +282,23 @@ void Conversion::long_line() {
     }
 }
 
+// A line through a bytewise table, in parts as it is read: memory does not grow with it.
+void Conversion::bytewise_line(BytewiseTable& table) {
+    TextLineFile& input = job_.input_file;
+    shown_.clear();
+    OutputSink sink(job_.output_file,
+                    observer_ != nullptr && n_ <= kViewerLineLimit ? &shown_ : nullptr);
+    bool ended = false;
+    while (!ended) {
+        const std::string_view part = input.next_line_part(ended);
+        table.feed(part, ended, sink);
+    }
+    job_.output_file.end_line();
+    if (observer_ != nullptr) {
+        show(shown_);
+    }
+}
+
 void Conversion::table_lines(const PairRun& run) {
     TextLineFile& input = job_.input_file;
     TextLineFile& output = job_.output_file;
@@ -263,6 +306,10 @@ void Conversion::table_lines(const PairRun& run) {
     while (!input.at_end()) {
         ++n_;
         line_start_ = input.position();
+        if (run.bytewise != nullptr) {
+            bytewise_line(*run.bytewise);
+            continue;
+        }
         std::string_view line = apply_pairs(input.next_line(), run, n_, changed_);
         output.write_line(line);
         if (observer_ != nullptr) {
@@ -312,8 +359,11 @@ GenerateOutcome generate(ConversionJob& job, ConversionWay way, const Conversion
         if (converter) {
             conversion.code_page_lines(*converter);
         } else {
+            std::optional<BytewiseTable> bytewise =
+                BytewiseTable::compose(table, pair_count, limits);
             const std::uint64_t room = limits.memory != 0 ? limits.memory : memory_room();
-            conversion.table_lines({table, pair_count, room / kLineShares, limits, job});
+            conversion.table_lines({table, pair_count, room / kLineShares, limits, job,
+                                    bytewise ? &*bytewise : nullptr});
         }
     } catch (const std::bad_alloc&) {
         // The guards remove the unfinished output: the old file stays as it was.

@@ -91,7 +91,8 @@ int progress_position(std::uint64_t bytes_read, std::uint64_t input_size);
 // is. Returns InputMissing, touching no file, when the input file does not exist. The
 // output replaces the file of its name only once it is complete (see open_write): on any
 // failure that file is as it was. The code page ways take a line of any length in parts,
-// so their memory does not grow with it; the table way holds one whole line at a time.
+// so their memory does not grow with it; so does the table way when its pairs compose into
+// one map of bytes (BytewiseTable), and otherwise it holds one whole line at a time.
 // In the code page ways `lossy`, when given, gets the characters without an exact
 // counterpart. With UTF-8 as the Windows page, a byte order mark that begins the input of
 // the Windows to DOS way is dropped.

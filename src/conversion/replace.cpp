@@ -22,11 +22,6 @@ using rescan::saturated_mul;
 using rescan::Stage;
 using rescan::StageBuffers;
 
-bool goes_through_marker(std::string_view search, std::string_view replacement) {
-    return !search.empty() && replacement.find(search) != std::string_view::npos &&
-           kMarkerWord.find(search) == std::string_view::npos;
-}
-
 std::string guard_message(ReplacementGuardError::Reason reason, std::size_t pair, long long line,
                           std::uint64_t limit) {
     std::string text =
@@ -172,6 +167,11 @@ void replace_into(std::string_view source, std::string_view search, std::string_
 }
 
 }  // namespace
+
+bool goes_through_marker(std::string_view search, std::string_view replacement) {
+    return !search.empty() && replacement.find(search) != std::string_view::npos &&
+           kMarkerWord.find(search) == std::string_view::npos;
+}
 
 ReplacementBudget replacement_budget(std::size_t line_size, std::string_view search,
                                      std::string_view replacement) {

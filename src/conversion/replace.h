@@ -14,6 +14,10 @@ namespace glossek {
 // own search text is applied.
 inline constexpr std::string_view kMarkerWord = "Awayuhatopotoptopotopmiahou";
 
+// Whether a pair goes through the marker word: its replacement holds its search text, which
+// is no part of that word. Such a pair also replaces a marker word already in the line.
+bool goes_through_marker(std::string_view search, std::string_view replacement);
+
 // How far a pair may go on one line before it is stopped: some pairs never come to an end,
 // and from outside a pair that would end late looks the same as one that never ends.
 struct ReplacementBudget {

@@ -57,6 +57,7 @@ printf 'Text line one\r\nsecond line\r\n' >"$in/not_a_table.glk"
 printf 'CHAR\r\n- ab\r\n+ bbaa\r\n' >"$in/endless.glk"
 printf 'HEXA\r\n- 41\r\n+ 4G\r\n' >"$in/bad_code.glk"
 printf 'CHAR\r\n- x\r\n+ y\r\n' >"$in/x_to_y.glk"
+printf 'CHAR\r\n- ax\r\n+ y\r\n' >"$in/ax_to_y.glk"
 printf 'ok\r\nxaab\r\n' >"$in/grows.txt"
 ln -s "$in/letter.txt" "$out/alias.txt"
 ln "$in/letter.txt" "$in/hard.txt"
@@ -210,13 +211,14 @@ check "table at the size limit: silent" silent
 check "table at the size limit: converted" cmp -s "$out/full.out" "$in/letter.txt"
 
 # Memory that runs out on a line too long for it: said with the line and its size, and the
-# old output kept. The code page ways need no whole line: the same line goes through them.
+# old output kept. A table of two-byte searches needs the whole line; the code page ways
+# and a table of one-byte pairs need none: the same line goes through them.
 if ((sanitized)); then
     skip "out of memory (a sanitized build cannot run under a memory limit)"
 else
     printf 'old output\r\n' >"$out/memory.out"
     (cd "$out" && within 250000 timeout 60 "$program" "$in/single_line.txt" memory.out \
-        "A$in/x_to_y.glk" R 2>"$work/stderr" </dev/null)
+        "A$in/ax_to_y.glk" R 2>"$work/stderr" </dev/null)
     status=$?
     ended_well "out of memory"
     check "out of memory: said with the line" said "single_line.txt: Not enough memory to convert line 1, of "
@@ -228,6 +230,14 @@ else
     ended_well "100 MB line in little memory, code page"
     check "100 MB line in little memory, code page: silent" silent
     check "100 MB line in little memory, code page: whole" test "$(stat -c %s "$out/memory.out")" -eq 100000003
+    (cd "$out" && within 250000 timeout 60 "$program" "$in/single_line.txt" memory.out \
+        "A$in/x_to_y.glk" R 2>"$work/stderr" </dev/null)
+    status=$?
+    ended_well "100 MB line in little memory, one-byte table"
+    check "100 MB line in little memory, one-byte table: silent" silent
+    check "100 MB line in little memory, one-byte table: whole" test "$(stat -c %s "$out/memory.out")" -eq 100000003
+    check "100 MB line in little memory, one-byte table: replaced at its end" \
+        test "$(tail -c 3 "$out/memory.out" | od -An -c | tr -d ' ')" = 'y\r\n'
     rm -f "$out/memory.out"
 fi
 
