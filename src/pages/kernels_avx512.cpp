@@ -4,6 +4,8 @@
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(GLOSSEK_NO_AVX)
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace glossek {
 
 namespace {
@@ -46,7 +48,121 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,popcnt"))) std::size_t transl
     return lossy;
 }
 
+// DOS to UTF-8 sixteen characters at a time, each in three bytes: byte 3i its first, 3i + 1
+// its second (index 64 + i: the second register), 3i + 2 its third; 16 times round r adds.
+constexpr std::array<unsigned char, 64> kSpread = [] {
+    std::array<unsigned char, 64> spread{};
+    for (unsigned i = 0; i < 16; ++i) {
+        spread[3 * i] = static_cast<unsigned char>(i);
+        spread[3 * i + 1] = static_cast<unsigned char>(64 + i);
+        spread[3 * i + 2] = static_cast<unsigned char>(i);
+    }
+    return spread;
+}();
+
+constexpr std::uint64_t every_third(unsigned from) {
+    std::uint64_t bits = 0;
+    for (unsigned i = 0; i < 16; ++i) {
+        bits |= std::uint64_t{1} << (3 * i + from);
+    }
+    return bits;
+}
+
+// A table of the bytes from 0x80 in two registers, for a permutation looked up by 7 bits.
+struct HalfTable {
+    __m512i low;
+    __m512i high;
+};
+
+__attribute__((target("avx512f"))) inline HalfTable load_half(
+    const std::array<unsigned char, 128>& table) {
+    return {_mm512_loadu_si512(table.data()), _mm512_loadu_si512(table.data() + 64)};
+}
+
 }  // namespace
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) KernelProgress
+to_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
+               const HighSequences& high) {
+    const HalfTable first = load_half(high.first);
+    const HalfTable second = load_half(high.second);
+    const HalfTable third = load_half(high.third);
+    const HalfTable undefined = load_half(high.undefined);
+    const __m512i spread = _mm512_loadu_si512(kSpread.data());
+    const __m512i sixteen = _mm512_set1_epi8(16);
+    constexpr std::uint64_t kFirsts = every_third(0);
+    constexpr std::uint64_t kThirds = every_third(2);
+    KernelProgress done;
+    for (; size - done.read >= 64; done.read += 64) {
+        const __m512i text = _mm512_loadu_si512(in + done.read);
+        const __mmask64 top = _mm512_movepi8_mask(text);
+        if (top == 0) {
+            _mm512_storeu_si512(out + done.written, text);
+            done.written += 64;
+            continue;
+        }
+        // ASCII stays as it is (the index itself where the mask has no bit).
+        const __m512i bytes1 = _mm512_mask2_permutex2var_epi8(first.low, text, top, first.high);
+        const __m512i bytes2 = _mm512_maskz_permutex2var_epi8(top, second.low, text, second.high);
+        const __m512i bytes3 = _mm512_maskz_permutex2var_epi8(top, third.low, text, third.high);
+        if (high.has_undefined) {
+            const __m512i lost =
+                _mm512_maskz_permutex2var_epi8(top, undefined.low, text, undefined.high);
+            done.lossy +=
+                static_cast<std::uint64_t>(__builtin_popcountll(_mm512_movepi8_mask(lost)));
+        }
+        __m512i index = spread;
+        for (int round = 0; round < 4; ++round) {
+            // Every first byte, and the second and third bytes that are not 0.
+            __m512i sequences = _mm512_permutex2var_epi8(bytes1, index, bytes2);
+            sequences = _mm512_mask_permutexvar_epi8(sequences, kThirds, index, bytes3);
+            const __mmask64 keep = (_mm512_test_epi8_mask(sequences, sequences) | kFirsts) &
+                                   ((std::uint64_t{1} << 48) - 1);
+            const auto count = static_cast<unsigned>(__builtin_popcountll(keep));
+            _mm512_mask_storeu_epi8(out + done.written, (std::uint64_t{1} << count) - 1,
+                                    _mm512_maskz_compress_epi8(keep, sequences));
+            done.written += count;
+            index = _mm512_add_epi8(index, sixteen);
+        }
+    }
+    return done;
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) KernelProgress from_utf8_avx512(
+    const unsigned char* in, std::size_t size, unsigned char* out, const std::uint16_t* two_byte) {
+    const __m512i lead_start = _mm512_set1_epi8(static_cast<char>(0xC2));
+    const __m512i lead_count = _mm512_set1_epi8(0xE0 - 0xC2);
+    const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
+    KernelProgress done;
+    while (size - done.read >= 64) {
+        const unsigned char* at = in + done.read;
+        const __m512i text = _mm512_loadu_si512(at);
+        const std::uint64_t ascii = ~std::uint64_t{_mm512_movepi8_mask(text)};
+        if (ascii == ~std::uint64_t{0}) {
+            _mm512_storeu_si512(out + done.written, text);
+            done.read += 64;
+            done.written += 64;
+            continue;
+        }
+        const std::uint64_t leads =
+            _mm512_cmplt_epu8_mask(_mm512_sub_epi8(text, lead_start), lead_count);
+        const std::uint64_t continuations =
+            _mm512_cmpeq_epi8_mask(_mm512_and_si512(text, top_two), continuation);
+        // Each continuation byte right after a lead, and nothing else but ASCII.
+        if ((ascii | leads | continuations) != ~std::uint64_t{0} || continuations != leads << 1) {
+            break;
+        }
+        const std::size_t whole = leads >> 63 == 0 ? 64 : 63;
+        unsigned char* put = out + done.written;
+        _mm512_storeu_si512(put, _mm512_maskz_compress_epi8(~continuations, text));
+        done.lossy += put_two_byte_chars(
+            at, whole == 64 ? leads : leads & ~(std::uint64_t{1} << 63), put, two_byte);
+        done.read += whole;
+        done.written += whole - static_cast<std::size_t>(__builtin_popcountll(continuations));
+    }
+    return done;
+}
 
 std::size_t translate_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
                              const ByteTable& table) {

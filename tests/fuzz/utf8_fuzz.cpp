@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // UTF-8 to a DOS page on arbitrary bytes: the same output and count whether the text comes
 // whole or in parts cut anywhere, never a control byte that was not one, and what comes out
-// goes back to UTF-8 and in again unchanged.
+// goes back to UTF-8 and in again unchanged. Each vector kernel the processor has writes and
+// counts as the plain way, both ways.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,11 +41,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t part = 1 + data[1] % 9;
     const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-    PageConverter whole(pair, false);
-    PageConverter in_parts(pair, false);
+    PageConverter whole(pair, false, Kernel::Plain);
+    PageConverter in_parts(pair, false, Kernel::Plain);
     const std::string out = convert(whole, text, text.size() + 1);
     check(convert(in_parts, text, part) == out, "the same in parts as whole");
     check(in_parts.lossy() == whole.lossy(), "the same count in parts as whole");
+    PageConverter plain_to_utf8(pair, true, Kernel::Plain);
+    const std::string text_in_utf8 = convert(plain_to_utf8, text, text.size() + 1);
+    for (Kernel kernel : {Kernel::Avx2, Kernel::Avx512}) {
+        if (!has_kernel(kernel)) {
+            continue;
+        }
+        PageConverter vector(pair, false, kernel);
+        check(convert(vector, text, part) == out && vector.lossy() == whole.lossy(),
+              "a kernel reads UTF-8 as the plain way");
+        PageConverter vector_to_utf8(pair, true, kernel);
+        check(convert(vector_to_utf8, text, text.size() + 1) == text_in_utf8 &&
+                  vector_to_utf8.lossy() == plain_to_utf8.lossy(),
+              "a kernel writes UTF-8 as the plain way");
+    }
     check(out.size() <= text.size(), "never longer than the UTF-8");
 
     std::size_t controls_in = 0;
