@@ -109,6 +109,23 @@ constexpr SequencePack kSequencePack = [] {
     return pack;
 }();
 
+// Eight characters of one or two bytes, each as two bytes (0 after it), packed by the bits of
+// those with a second byte: the bytes to keep in order.
+constexpr std::array<std::array<unsigned char, 16>, 256> kPairPack = [] {
+    std::array<std::array<unsigned char, 16>, 256> pack{};
+    for (unsigned key = 0; key < 256; ++key) {
+        pack[key].fill(0x80);
+        unsigned put = 0;
+        for (unsigned c = 0; c < 8; ++c) {
+            pack[key][put++] = static_cast<unsigned char>(2 * c);
+            if ((key >> c & 1) != 0) {
+                pack[key][put++] = static_cast<unsigned char>(2 * c + 1);
+            }
+        }
+    }
+    return pack;
+}();
+
 // Eight bytes packed by the bits of those to keep: their places in order.
 constexpr std::array<std::uint64_t, 256> kBytePack = [] {
     std::array<std::uint64_t, 256> pack{};
@@ -171,6 +188,29 @@ __attribute__((target("avx2"))) inline std::size_t put_chunk(__m256i first, __m2
     return put;
 }
 
+// The 32 characters of a chunk of sequences of one or two bytes: each as two bytes, then
+// packed eight by eight (the unpacking works within lanes: 0, 2, then 1, 3 of the halves).
+__attribute__((target("avx2,popcnt"))) inline std::size_t put_short_chunk(__m256i first,
+                                                                          __m256i second,
+                                                                          unsigned char* out) {
+    const auto seconds = ~static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(second, _mm256_setzero_si256())));
+    const __m256i pairs[2] = {_mm256_unpacklo_epi8(first, second),
+                              _mm256_unpackhi_epi8(first, second)};
+    std::size_t put = 0;
+    for (unsigned g = 0; g < 4; ++g) {
+        const __m256i both = pairs[g & 1];
+        const __m128i group =
+            g < 2 ? _mm256_castsi256_si128(both) : _mm256_extracti128_si256(both, 1);
+        const unsigned key = seconds >> (8 * g) & 0xFF;
+        const __m128i shuffle =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPairPack[key].data()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), _mm_shuffle_epi8(group, shuffle));
+        put += 8 + static_cast<unsigned>(__builtin_popcount(key));
+    }
+    return put;
+}
+
 }  // namespace
 
 __attribute__((target("avx2,popcnt"))) KernelProgress to_utf8_avx2(const unsigned char* in,
@@ -204,13 +244,19 @@ __attribute__((target("avx2,popcnt"))) KernelProgress to_utf8_avx2(const unsigne
         const __m256i bytes1 =
             _mm256_blendv_epi8(text, eight_slices(first, low, bit4, bit5, bit6), text);
         const __m256i bytes2 = _mm256_and_si256(eight_slices(second, low, bit4, bit5, bit6), highs);
-        const __m256i bytes3 = _mm256_and_si256(eight_slices(third, low, bit4, bit5, bit6), highs);
         if (high.has_undefined) {
             const __m256i lost =
                 _mm256_and_si256(eight_slices(undefined, low, bit4, bit5, bit6), highs);
             done.lossy += static_cast<unsigned>(
                 __builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(lost))));
         }
+        // Sequences of three bytes lead with E0 or more (-32 and up as signed bytes).
+        if (_mm256_movemask_epi8(
+                _mm256_and_si256(highs, _mm256_cmpgt_epi8(bytes1, _mm256_set1_epi8(-33)))) == 0) {
+            done.written += put_short_chunk(bytes1, bytes2, out + done.written);
+            continue;
+        }
+        const __m256i bytes3 = _mm256_and_si256(eight_slices(third, low, bit4, bit5, bit6), highs);
         done.written += put_chunk(bytes1, bytes2, bytes3, out + done.written);
     }
     return done;

@@ -79,6 +79,57 @@ __attribute__((target("avx512f"))) inline HalfTable load_half(
     return {_mm512_loadu_si512(table.data()), _mm512_loadu_si512(table.data() + 64)};
 }
 
+// Sequences of one or two bytes, 32 characters at a time, each in two bytes: byte 2i its
+// first, 2i + 1 its second (the second register).
+constexpr std::array<unsigned char, 64> kPairs = [] {
+    std::array<unsigned char, 64> pairs{};
+    for (unsigned i = 0; i < 32; ++i) {
+        pairs[2 * i] = static_cast<unsigned char>(i);
+        pairs[2 * i + 1] = static_cast<unsigned char>(64 + i);
+    }
+    return pairs;
+}();
+
+// The 64 characters of a chunk, their bytes in `first` and `second` (0 after a shorter
+// sequence) written packed; returns how many bytes they take.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) inline std::size_t
+put_pairs(__m512i first, __m512i second, unsigned char* out) {
+    constexpr std::uint64_t kFirsts = 0x5555555555555555ULL;
+    __m512i index = _mm512_loadu_si512(kPairs.data());
+    std::size_t put = 0;
+    for (int round = 0; round < 2; ++round) {
+        const __m512i sequences = _mm512_permutex2var_epi8(first, index, second);
+        const __mmask64 keep = _mm512_test_epi8_mask(sequences, sequences) | kFirsts;
+        _mm512_storeu_si512(out + put, _mm512_maskz_compress_epi8(keep, sequences));
+        put += static_cast<std::size_t>(__builtin_popcountll(keep));
+        index = _mm512_add_epi8(index, _mm512_set1_epi8(32));
+    }
+    return put;
+}
+
+// As put_pairs, with the third bytes in `third`: sixteen characters a round.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) inline std::size_t
+put_triples(__m512i first, __m512i second, __m512i third, unsigned char* out) {
+    constexpr std::uint64_t kFirsts = every_third(0);
+    constexpr std::uint64_t kThirds = every_third(2);
+    __m512i index = _mm512_loadu_si512(kSpread.data());
+    std::size_t put = 0;
+    for (int round = 0; round < 4; ++round) {
+        // Every first byte, and the second and third bytes that are not 0.
+        __m512i sequences = _mm512_permutex2var_epi8(first, index, second);
+        sequences = _mm512_mask_permutexvar_epi8(sequences, kThirds, index, third);
+        const __mmask64 keep = (_mm512_test_epi8_mask(sequences, sequences) | kFirsts) &
+                               ((std::uint64_t{1} << 48) - 1);
+        const auto count = static_cast<unsigned>(__builtin_popcountll(keep));
+        // (At most 48 bytes: a whole register's store could pass the room of the last chunk.)
+        _mm512_mask_storeu_epi8(out + put, (std::uint64_t{1} << count) - 1,
+                                _mm512_maskz_compress_epi8(keep, sequences));
+        put += count;
+        index = _mm512_add_epi8(index, _mm512_set1_epi8(16));
+    }
+    return put;
+}
+
 }  // namespace
 
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) KernelProgress
@@ -88,10 +139,7 @@ to_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
     const HalfTable second = load_half(high.second);
     const HalfTable third = load_half(high.third);
     const HalfTable undefined = load_half(high.undefined);
-    const __m512i spread = _mm512_loadu_si512(kSpread.data());
-    const __m512i sixteen = _mm512_set1_epi8(16);
-    constexpr std::uint64_t kFirsts = every_third(0);
-    constexpr std::uint64_t kThirds = every_third(2);
+    const __m512i three_lead = _mm512_set1_epi8(static_cast<char>(0xE0));
     KernelProgress done;
     for (; size - done.read >= 64; done.read += 64) {
         const __m512i text = _mm512_loadu_si512(in + done.read);
@@ -111,19 +159,10 @@ to_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
             done.lossy +=
                 static_cast<std::uint64_t>(__builtin_popcountll(_mm512_movepi8_mask(lost)));
         }
-        __m512i index = spread;
-        for (int round = 0; round < 4; ++round) {
-            // Every first byte, and the second and third bytes that are not 0.
-            __m512i sequences = _mm512_permutex2var_epi8(bytes1, index, bytes2);
-            sequences = _mm512_mask_permutexvar_epi8(sequences, kThirds, index, bytes3);
-            const __mmask64 keep = (_mm512_test_epi8_mask(sequences, sequences) | kFirsts) &
-                                   ((std::uint64_t{1} << 48) - 1);
-            const auto count = static_cast<unsigned>(__builtin_popcountll(keep));
-            _mm512_mask_storeu_epi8(out + done.written, (std::uint64_t{1} << count) - 1,
-                                    _mm512_maskz_compress_epi8(keep, sequences));
-            done.written += count;
-            index = _mm512_add_epi8(index, sixteen);
-        }
+        // Sequences of three bytes lead with E0 or more.
+        const bool short_only = _mm512_mask_cmpge_epu8_mask(top, bytes1, three_lead) == 0;
+        done.written += short_only ? put_pairs(bytes1, bytes2, out + done.written)
+                                   : put_triples(bytes1, bytes2, bytes3, out + done.written);
     }
     return done;
 }
