@@ -79,7 +79,7 @@ bool has_kernel(Kernel kernel) {
     static const bool avx512 =
         __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
-        __builtin_cpu_supports("popcnt");
+        __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 #endif
     return kernel == Kernel::Plain || (kernel == Kernel::Avx2 && avx2) ||
            (kernel == Kernel::Avx512 && avx512);

@@ -65,19 +65,19 @@ KernelProgress to_utf8_avx512(const unsigned char* in, std::size_t size, unsigne
 // rest is left to the caller. `two_byte` is the DOS byte of U+0000 to U+07FF, plus 256 where
 // it is no exact counterpart. Never writes past the bytes read.
 KernelProgress from_utf8_avx2(const unsigned char* in, std::size_t size, unsigned char* out,
-                              const std::uint16_t* two_byte);
+                              const std::uint32_t* two_byte);
 KernelProgress from_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
-                                const std::uint16_t* two_byte);
+                                const std::uint32_t* two_byte);
 
 // The DOS byte of each two-byte sequence of a vector, by the bit of its lead in `leads`,
 // written where the vector's bytes without their continuation bytes were stored at `out`:
 // the k-th lead moved k bytes down. Returns how many were no exact counterpart.
 inline std::uint64_t put_two_byte_chars(const unsigned char* in, std::uint64_t leads,
-                                        unsigned char* out, const std::uint16_t* two_byte) {
+                                        unsigned char* out, const std::uint32_t* two_byte) {
     std::uint64_t lossy = 0;
     for (std::size_t k = 0; leads != 0; ++k, leads &= leads - 1) {
         const auto i = static_cast<std::size_t>(std::countr_zero(leads));
-        const std::uint16_t entry = two_byte[(in[i] & 0x1F) << 6 | (in[i + 1] & 0x3F)];
+        const std::uint32_t entry = two_byte[(in[i] & 0x1F) << 6 | (in[i + 1] & 0x3F)];
         out[i - k] = static_cast<unsigned char>(entry);
         lossy += entry >> 8;
     }

@@ -263,7 +263,7 @@ __attribute__((target("avx2,popcnt"))) KernelProgress to_utf8_avx2(const unsigne
 }
 
 __attribute__((target("avx2,popcnt"))) KernelProgress from_utf8_avx2(
-    const unsigned char* in, std::size_t size, unsigned char* out, const std::uint16_t* two_byte) {
+    const unsigned char* in, std::size_t size, unsigned char* out, const std::uint32_t* two_byte) {
     // As signed bytes: leads of two bytes C2 to DF are -62 to -33, continuation bytes
     // 80 to BF below -64.
     const __m256i below_leads = _mm256_set1_epi8(-63);

@@ -167,16 +167,53 @@ to_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
     return done;
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) KernelProgress from_utf8_avx512(
-    const unsigned char* in, std::size_t size, unsigned char* out, const std::uint16_t* two_byte) {
+namespace {
+
+// Byte 4j of each word is byte j: sixteen bytes widened to words by a permutation.
+constexpr std::array<unsigned char, 64> kWiden = [] {
+    std::array<unsigned char, 64> widen{};
+    for (unsigned j = 0; j < 16; ++j) {
+        widen[4 * j] = static_cast<unsigned char>(j);
+    }
+    return widen;
+}();
+
+// The DOS bytes of sixteen two-byte sequences from the `from`th, whose leads and continuation
+// bytes are in order in `leads` and `continuations` (`valid` of them), gathered from the table
+// into the first sixteen bytes; adds how many are no exact counterpart to `lossy`. (Casts and
+// extractions of parts of a register make GCC 12 warn of undefined start values.)
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt"))) inline __m512i
+look_up_sixteen(__m512i leads, __m512i continuations, unsigned from, __mmask16 valid,
+                const std::uint32_t* two_byte, std::uint64_t& lossy) {
+    constexpr std::uint64_t kLowBytes = 0x1111111111111111ULL;
+    const __m512i widen = _mm512_add_epi8(_mm512_loadu_si512(kWiden.data()),
+                                          _mm512_set1_epi8(static_cast<char>(from)));
+    // Shifted within the low half of each word.
+    const __m512i high =
+        _mm512_slli_epi16(_mm512_maskz_permutexvar_epi8(
+                              kLowBytes, widen, _mm512_and_si512(leads, _mm512_set1_epi8(0x1F))),
+                          6);
+    const __m512i low = _mm512_maskz_permutexvar_epi8(
+        kLowBytes, widen, _mm512_and_si512(continuations, _mm512_set1_epi8(0x3F)));
+    const __m512i entries = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF,
+                                                        _mm512_or_si512(high, low), two_byte, 4);
+    lossy += static_cast<unsigned>(
+        __builtin_popcount(_mm512_mask_test_epi32_mask(valid, entries, _mm512_set1_epi32(0x100))));
+    return _mm512_maskz_compress_epi8(kLowBytes, entries);
+}
+
+}  // namespace
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt"))) KernelProgress
+from_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
+                 const std::uint32_t* two_byte) {
     const __m512i lead_start = _mm512_set1_epi8(static_cast<char>(0xC2));
     const __m512i lead_count = _mm512_set1_epi8(0xE0 - 0xC2);
     const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
     KernelProgress done;
     while (size - done.read >= 64) {
-        const unsigned char* at = in + done.read;
-        const __m512i text = _mm512_loadu_si512(at);
+        const __m512i text = _mm512_loadu_si512(in + done.read);
         const std::uint64_t ascii = ~std::uint64_t{_mm512_movepi8_mask(text)};
         if (ascii == ~std::uint64_t{0}) {
             _mm512_storeu_si512(out + done.written, text);
@@ -184,8 +221,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) KernelProgress fr
             done.written += 64;
             continue;
         }
-        const std::uint64_t leads =
-            _mm512_cmplt_epu8_mask(_mm512_sub_epi8(text, lead_start), lead_count);
+        std::uint64_t leads = _mm512_cmplt_epu8_mask(_mm512_sub_epi8(text, lead_start), lead_count);
         const std::uint64_t continuations =
             _mm512_cmpeq_epi8_mask(_mm512_and_si512(text, top_two), continuation);
         // Each continuation byte right after a lead, and nothing else but ASCII.
@@ -193,12 +229,30 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) KernelProgress fr
             break;
         }
         const std::size_t whole = leads >> 63 == 0 ? 64 : 63;
-        unsigned char* put = out + done.written;
-        _mm512_storeu_si512(put, _mm512_maskz_compress_epi8(~continuations, text));
-        done.lossy += put_two_byte_chars(
-            at, whole == 64 ? leads : leads & ~(std::uint64_t{1} << 63), put, two_byte);
+        leads &= ~std::uint64_t{0} >> (64 - whole);  // a lead in the last byte waits
+        const __m512i lead_bytes = _mm512_maskz_compress_epi8(leads, text);
+        const __m512i continuation_bytes = _mm512_maskz_compress_epi8(leads << 1, text);
+        const auto count = static_cast<unsigned>(__builtin_popcountll(leads));
+        // The bytes but the continuation bytes, each lead replaced by its DOS byte: sixteen
+        // at a time put in the places of the leads.
+        const std::uint64_t kept = ~continuations;
+        const std::uint64_t places = _pext_u64(leads, kept);
+        const std::uint64_t first_places = _pdep_u64(0xFFFF, places);
+        __m512i result = _mm512_mask_expand_epi8(
+            _mm512_maskz_compress_epi8(kept, text), first_places,
+            look_up_sixteen(lead_bytes, continuation_bytes, 0,
+                            static_cast<__mmask16>(_pext_u64(first_places, places)), two_byte,
+                            done.lossy));
+        if (count > 16) {
+            result = _mm512_mask_expand_epi8(
+                result, places & ~first_places,
+                look_up_sixteen(lead_bytes, continuation_bytes, 16,
+                                static_cast<__mmask16>((1u << (count - 16)) - 1), two_byte,
+                                done.lossy));
+        }
+        _mm512_storeu_si512(out + done.written, result);
         done.read += whole;
-        done.written += whole - static_cast<std::size_t>(__builtin_popcountll(continuations));
+        done.written += whole - count;
     }
     return done;
 }

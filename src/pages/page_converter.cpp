@@ -97,7 +97,7 @@ void PageConverter::prepare_from_utf8(const CodePagePair& pages) {
     for (char32_t code_point = 0; code_point < 0x800; ++code_point) {
         const unsigned char byte = bmp_[code_point];
         two_byte_[code_point] =
-            static_cast<std::uint16_t>(byte | (pages.oem_chars[byte] != code_point ? 256 : 0));
+            static_cast<std::uint32_t>(byte | (pages.oem_chars[byte] != code_point ? 256 : 0));
     }
 }
 

@@ -87,7 +87,7 @@ private:
     // A UTF-8 way through a vector kernel (the page keeps ASCII), and its tables.
     bool vector_ = false;
     HighSequences high_;
-    std::vector<std::uint16_t> two_byte_;
+    std::vector<std::uint32_t> two_byte_;
     // UTF-8 to DOS: the byte of each character of the Basic Multilingual Plane, and the
     // start of a sequence that the last part left open.
     std::vector<unsigned char> bmp_;

@@ -311,6 +311,8 @@ std::string random_utf8(std::mt19937& random, const CodePagePair& pages) {
         text += std::string(dense ? random() % 4 : random() % 70, 'a' + static_cast<char>(n % 26));
         if (random() % 4 != 0) {
             append_utf8(text, pages.oem_chars[0x80 + random() % 128]);
+        } else if (random() % 2 == 0) {  // two bytes, mostly a character the page lacks
+            append_utf8(text, 0x80 + random() % 0x780);
         } else {
             text += odd[random() % odd.size()];
         }
