@@ -66,8 +66,16 @@ KernelProgress to_utf8_avx512(const unsigned char* in, std::size_t size, unsigne
 // it is no exact counterpart. Never writes past the bytes read.
 KernelProgress from_utf8_avx2(const unsigned char* in, std::size_t size, unsigned char* out,
                               const std::uint32_t* two_byte);
+// On AVX-512 the characters of two leads, `lead` (even) and the next, are looked up in a
+// vector: their DOS bytes, and 0x80 for those that are no exact counterpart. The pair that
+// holds most of the page's characters, so that most vectors need no other table.
+struct TwoByteWindow {
+    unsigned char lead = 0xC2;
+    std::array<unsigned char, 128> bytes{};
+    std::array<unsigned char, 128> lossy{};
+};
 KernelProgress from_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
-                                const std::uint32_t* two_byte);
+                                const std::uint32_t* two_byte, const TwoByteWindow& window);
 
 // The DOS byte of each two-byte sequence of a vector, by the bit of its lead in `leads`,
 // written where the vector's bytes without their continuation bytes were stored at `out`:

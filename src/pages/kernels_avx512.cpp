@@ -202,15 +202,68 @@ look_up_sixteen(__m512i leads, __m512i continuations, unsigned from, __mmask16 v
     return _mm512_maskz_compress_epi8(kLowBytes, entries);
 }
 
+// Byte i + 1 at byte i: each lead beside its continuation byte.
+constexpr std::array<unsigned char, 64> kNext = [] {
+    std::array<unsigned char, 64> next{};
+    for (unsigned i = 0; i < 64; ++i) {
+        next[i] = static_cast<unsigned char>(i < 63 ? i + 1 : 63);
+    }
+    return next;
+}();
+
+// The vector with each lead (all of the window's two) replaced by its DOS byte, looked up by
+// its low bit and the low six bits of its continuation byte; adds the losses to `lossy`.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,popcnt"))) inline __m512i in_window(
+    __m512i text, std::uint64_t leads, __m512i next, const HalfTable& bytes,
+    const HalfTable& lossy_marks, std::uint64_t& lossy) {
+    const __m512i continuations = _mm512_maskz_permutexvar_epi8(~std::uint64_t{0}, next, text);
+    // Bit 0 moved to bit 6 stays within its byte.
+    const __m512i index =
+        _mm512_or_si512(_mm512_slli_epi16(_mm512_and_si512(text, _mm512_set1_epi8(1)), 6),
+                        _mm512_and_si512(continuations, _mm512_set1_epi8(0x3F)));
+    const __m512i dos = _mm512_permutex2var_epi8(bytes.low, index, bytes.high);
+    const __m512i lost = _mm512_permutex2var_epi8(lossy_marks.low, index, lossy_marks.high);
+    lossy += static_cast<std::uint64_t>(__builtin_popcountll(_mm512_movepi8_mask(lost) & leads));
+    return _mm512_mask_blend_epi8(leads, text, dos);
+}
+
+// The vector without its continuation bytes (`kept` the others), each lead replaced by the
+// DOS byte gathered from the table, sixteen at a time put in the places of the leads.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt"))) inline __m512i
+gathered(__m512i text, std::uint64_t leads, std::uint64_t kept, const std::uint32_t* two_byte,
+         std::uint64_t& lossy) {
+    const __m512i lead_bytes = _mm512_maskz_compress_epi8(leads, text);
+    const __m512i continuation_bytes = _mm512_maskz_compress_epi8(leads << 1, text);
+    const auto count = static_cast<unsigned>(__builtin_popcountll(leads));
+    const std::uint64_t places = _pext_u64(leads, kept);
+    const std::uint64_t first_places = _pdep_u64(0xFFFF, places);
+    __m512i result = _mm512_mask_expand_epi8(
+        _mm512_maskz_compress_epi8(kept, text), first_places,
+        look_up_sixteen(lead_bytes, continuation_bytes, 0,
+                        static_cast<__mmask16>(_pext_u64(first_places, places)), two_byte, lossy));
+    if (count > 16) {
+        result = _mm512_mask_expand_epi8(
+            result, places & ~first_places,
+            look_up_sixteen(lead_bytes, continuation_bytes, 16,
+                            static_cast<__mmask16>((1u << (count - 16)) - 1), two_byte, lossy));
+    }
+    return result;
+}
+
 }  // namespace
 
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt"))) KernelProgress
 from_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
-                 const std::uint32_t* two_byte) {
+                 const std::uint32_t* two_byte, const TwoByteWindow& window) {
+    const HalfTable window_bytes = load_half(window.bytes);
+    const HalfTable window_lossy = load_half(window.lossy);
+    const __m512i window_lead = _mm512_set1_epi8(static_cast<char>(window.lead));
+    const __m512i next = _mm512_loadu_si512(kNext.data());
     const __m512i lead_start = _mm512_set1_epi8(static_cast<char>(0xC2));
     const __m512i lead_count = _mm512_set1_epi8(0xE0 - 0xC2);
     const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
+    const __m512i lead_pair = _mm512_set1_epi8(static_cast<char>(0xFE));
     KernelProgress done;
     while (size - done.read >= 64) {
         const __m512i text = _mm512_loadu_si512(in + done.read);
@@ -230,27 +283,17 @@ from_utf8_avx512(const unsigned char* in, std::size_t size, unsigned char* out,
         }
         const std::size_t whole = leads >> 63 == 0 ? 64 : 63;
         leads &= ~std::uint64_t{0} >> (64 - whole);  // a lead in the last byte waits
-        const __m512i lead_bytes = _mm512_maskz_compress_epi8(leads, text);
-        const __m512i continuation_bytes = _mm512_maskz_compress_epi8(leads << 1, text);
-        const auto count = static_cast<unsigned>(__builtin_popcountll(leads));
-        // The bytes but the continuation bytes, each lead replaced by its DOS byte: sixteen
-        // at a time put in the places of the leads.
         const std::uint64_t kept = ~continuations;
-        const std::uint64_t places = _pext_u64(leads, kept);
-        const std::uint64_t first_places = _pdep_u64(0xFFFF, places);
-        __m512i result = _mm512_mask_expand_epi8(
-            _mm512_maskz_compress_epi8(kept, text), first_places,
-            look_up_sixteen(lead_bytes, continuation_bytes, 0,
-                            static_cast<__mmask16>(_pext_u64(first_places, places)), two_byte,
-                            done.lossy));
-        if (count > 16) {
-            result = _mm512_mask_expand_epi8(
-                result, places & ~first_places,
-                look_up_sixteen(lead_bytes, continuation_bytes, 16,
-                                static_cast<__mmask16>((1u << (count - 16)) - 1), two_byte,
-                                done.lossy));
+        __m512i result;
+        if (_mm512_mask_cmpeq_epi8_mask(leads, _mm512_and_si512(text, lead_pair), window_lead) ==
+            leads) {
+            result = _mm512_maskz_compress_epi8(
+                kept, in_window(text, leads, next, window_bytes, window_lossy, done.lossy));
+        } else {
+            result = gathered(text, leads, kept, two_byte, done.lossy);
         }
         _mm512_storeu_si512(out + done.written, result);
+        const auto count = static_cast<std::size_t>(__builtin_popcountll(leads));
         done.read += whole;
         done.written += whole - count;
     }

@@ -99,6 +99,20 @@ void PageConverter::prepare_from_utf8(const CodePagePair& pages) {
         two_byte_[code_point] =
             static_cast<std::uint32_t>(byte | (pages.oem_chars[byte] != code_point ? 256 : 0));
     }
+    std::size_t most = 0;
+    for (unsigned lead = 0xC2; lead < 0xE0; lead += 2) {
+        const std::uint32_t* entries = two_byte_.data() + ((lead & 0x1F) << 6);
+        const auto exact = static_cast<std::size_t>(
+            std::count_if(entries, entries + 128, [](std::uint32_t entry) { return entry < 256; }));
+        if (exact > most) {
+            most = exact;
+            window_.lead = static_cast<unsigned char>(lead);
+            for (std::size_t k = 0; k < 128; ++k) {
+                window_.bytes[k] = static_cast<unsigned char>(entries[k]);
+                window_.lossy[k] = static_cast<unsigned char>(entries[k] >> 8 << 7);
+            }
+        }
+    }
 }
 
 PageConverter::PageConverter(const unsigned char* map, Kernel kernel)
@@ -209,7 +223,7 @@ KernelProgress PageConverter::kernel_from_utf8(const unsigned char* in, std::siz
                                                unsigned char* out) const {
 #if GLOSSEK_AVX2
     if (kernel_ == Kernel::Avx512) {
-        return from_utf8_avx512(in, size, out, two_byte_.data());
+        return from_utf8_avx512(in, size, out, two_byte_.data(), window_);
     }
     if (kernel_ == Kernel::Avx2) {
         return from_utf8_avx2(in, size, out, two_byte_.data());

@@ -88,6 +88,7 @@ private:
     bool vector_ = false;
     HighSequences high_;
     std::vector<std::uint32_t> two_byte_;
+    TwoByteWindow window_;
     // UTF-8 to DOS: the byte of each character of the Basic Multilingual Plane, and the
     // start of a sequence that the last part left open.
     std::vector<unsigned char> bmp_;
