@@ -5,12 +5,6 @@
 
 #include "pages/kernels.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(GLOSSEK_NO_AVX)
-#define GLOSSEK_AVX2 1
-#else
-#define GLOSSEK_AVX2 0
-#endif
-
 namespace glossek {
 
 namespace {
@@ -84,7 +78,8 @@ bool has_kernel(Kernel kernel) {
 #else
     static const bool avx512 =
         __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("popcnt");
+        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+        __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 #endif
     return kernel == Kernel::Plain || (kernel == Kernel::Avx2 && avx2) ||
            (kernel == Kernel::Avx512 && avx512);

@@ -42,8 +42,8 @@ private:
 };
 
 // The kernels of the table translation, one per processor family: byte by byte (two bytes
-// a lookup once the table has its pairs); AVX2, 32 bytes at a time; AVX-512 VBMI, 64 at a
-// time.
+// a lookup once the table has its pairs); AVX2, 32 bytes at a time; AVX-512 VBMI and VBMI2,
+// 64 at a time. The UTF-8 ways take the same choice.
 enum class Kernel { Plain, Avx2, Avx512 };
 // Whether this processor (and build) has the kernel.
 bool has_kernel(Kernel kernel);

@@ -32,46 +32,85 @@ PageConverter::PageConverter(const CodePagePair& pages, bool to_windows, Kernel 
         table_.add_pairs();
     }
     if (kind_ == Kind::ToUtf8) {
-        expansion_ = 3;  // every DOS character lies in the Basic Multilingual Plane
-        for (int b = 0; b < 256; ++b) {
-            const char16_t ch = pages.oem_chars[b];
-            std::string bytes;
-            append_utf8(bytes, ch == 0xFFFD ? U'?' : ch);  // a byte the page leaves undefined
-            // The length in the top byte, with its top bit set for a byte the page leaves
-            // undefined.
-            std::uint32_t packed = static_cast<std::uint32_t>(bytes.size()) << 24;
-            if (ch == 0xFFFD) {
-                packed |= 0x80000000u;
-                has_undefined_ = true;
-            }
-            for (std::size_t k = 0; k < bytes.size(); ++k) {
-                packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k]))
-                          << (8 * k);
-            }
-            utf8_of_[static_cast<std::size_t>(b)] = packed;
-            if (b < 0x80 && ch != b) {
-                ascii_same_ = false;  // cp864 has the Arabic percent sign at 0x25
-            }
-        }
-        // Two bytes at once: their sequences one after the other (at most 6 bytes), and the
-        // length in the top byte.
-        utf8_of_pair_.resize(0x10000);
-        for (unsigned first = 0; first < 256; ++first) {
-            for (unsigned second = 0; second < 256; ++second) {
-                const std::uint32_t a = utf8_of_[first];
-                const std::uint32_t b = utf8_of_[second];
-                const std::uint64_t length_a = (a >> 24) & 0x7F;
-                const std::uint64_t packed = (a & 0xFFFFFF) |
-                                             (std::uint64_t{b & 0xFFFFFF} << (8 * length_a)) |
-                                             ((length_a + ((b >> 24) & 0x7F)) << 56);
-                utf8_of_pair_[first | second << 8] = packed;
-            }
-        }
+        prepare_to_utf8(pages);
     } else if (kind_ == Kind::FromUtf8) {
-        bmp_.resize(0x10000);
-        oem_bytes_for_bmp(pages, bmp_.data());
-        for (int b = 0; b < 0x80; ++b) {
-            ascii_same_ = ascii_same_ && pages.oem_chars[b] == b;
+        prepare_from_utf8(pages);
+    }
+}
+
+void PageConverter::prepare_to_utf8(const CodePagePair& pages) {
+    expansion_ = 3;  // every DOS character lies in the Basic Multilingual Plane
+    for (int b = 0; b < 256; ++b) {
+        const char16_t ch = pages.oem_chars[b];
+        std::string bytes;
+        append_utf8(bytes, ch == 0xFFFD ? U'?' : ch);  // a byte the page leaves undefined
+        // The length in the top byte, with its top bit set for a byte the page leaves
+        // undefined.
+        std::uint32_t packed = static_cast<std::uint32_t>(bytes.size()) << 24;
+        if (ch == 0xFFFD) {
+            packed |= 0x80000000u;
+            has_undefined_ = true;
+        }
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
+        }
+        utf8_of_[static_cast<std::size_t>(b)] = packed;
+        if (b < 0x80 && ch != b) {
+            ascii_same_ = false;  // cp864 has the Arabic percent sign at 0x25
+        }
+    }
+    vector_ = kernel_ != Kernel::Plain && ascii_same_;
+    for (int b = 0x80; b < 256; ++b) {
+        const std::uint32_t packed = utf8_of_[static_cast<std::size_t>(b)];
+        const auto k = static_cast<std::size_t>(b - 0x80);
+        const std::uint32_t length = (packed >> 24) & 0x7F;
+        high_.first[k] = static_cast<unsigned char>(packed);
+        high_.second[k] = static_cast<unsigned char>(length > 1 ? packed >> 8 : 0);
+        high_.third[k] = static_cast<unsigned char>(length > 2 ? packed >> 16 : 0);
+        high_.undefined[k] = static_cast<unsigned char>(packed >> 31 << 7);
+    }
+    high_.has_undefined = has_undefined_;
+    // Two bytes at once: their sequences one after the other (at most 6 bytes), and the
+    // length in the top byte.
+    utf8_of_pair_.resize(0x10000);
+    for (unsigned first = 0; first < 256; ++first) {
+        for (unsigned second = 0; second < 256; ++second) {
+            const std::uint32_t a = utf8_of_[first];
+            const std::uint32_t b = utf8_of_[second];
+            const std::uint64_t length_a = (a >> 24) & 0x7F;
+            const std::uint64_t packed = (a & 0xFFFFFF) |
+                                         (std::uint64_t{b & 0xFFFFFF} << (8 * length_a)) |
+                                         ((length_a + ((b >> 24) & 0x7F)) << 56);
+            utf8_of_pair_[first | second << 8] = packed;
+        }
+    }
+}
+
+void PageConverter::prepare_from_utf8(const CodePagePair& pages) {
+    bmp_.resize(0x10000);
+    oem_bytes_for_bmp(pages, bmp_.data());
+    for (int b = 0; b < 0x80; ++b) {
+        ascii_same_ = ascii_same_ && pages.oem_chars[b] == b;
+    }
+    vector_ = kernel_ != Kernel::Plain && ascii_same_;
+    two_byte_.resize(0x800);
+    for (char32_t code_point = 0; code_point < 0x800; ++code_point) {
+        const unsigned char byte = bmp_[code_point];
+        two_byte_[code_point] =
+            static_cast<std::uint32_t>(byte | (pages.oem_chars[byte] != code_point ? 256 : 0));
+    }
+    std::size_t most = 0;
+    for (unsigned lead = 0xC2; lead < 0xE0; lead += 2) {
+        const std::uint32_t* entries = two_byte_.data() + ((lead & 0x1F) << 6);
+        const auto exact = static_cast<std::size_t>(
+            std::count_if(entries, entries + 128, [](std::uint32_t entry) { return entry < 256; }));
+        if (exact > most) {
+            most = exact;
+            window_.lead = static_cast<unsigned char>(lead);
+            for (std::size_t k = 0; k < 128; ++k) {
+                window_.bytes[k] = static_cast<unsigned char>(entries[k]);
+                window_.lossy[k] = static_cast<unsigned char>(entries[k] >> 8 << 7);
+            }
         }
     }
 }
@@ -110,6 +149,12 @@ std::size_t PageConverter::to_utf8(const unsigned char* in, std::size_t size, un
     std::size_t at = 0;
     std::size_t put = 0;
     std::uint64_t lossy = 0;
+    if (vector_) {
+        const KernelProgress done = kernel_to_utf8(in, size, out);
+        at = done.read;
+        put = done.written;
+        lossy = done.lossy;
+    }
     // Each sequence is stored whole (its slack overwritten by the next), and the output moves
     // on by its length: no branch on the bytes themselves.
     auto one = [table, out, &put, &lossy](unsigned char byte) {
@@ -148,6 +193,45 @@ std::size_t PageConverter::to_utf8(const unsigned char* in, std::size_t size, un
     }
     lossy_ += lossy;
     return put;
+}
+
+KernelProgress PageConverter::kernel_to_utf8(const unsigned char* in, std::size_t size,
+                                             unsigned char* out) const {
+#if GLOSSEK_AVX2
+    if (kernel_ == Kernel::Avx512) {
+        return to_utf8_avx512(in, size, out, high_);
+    }
+    if (kernel_ == Kernel::Avx2) {
+        return to_utf8_avx2(in, size, out, high_);
+    }
+#else
+    (void)in, (void)size, (void)out;
+#endif
+    return {};
+}
+
+bool PageConverter::kernel_round(const unsigned char*& at, const unsigned char* end,
+                                 unsigned char*& put, std::uint64_t& lossy) const {
+    const KernelProgress done = kernel_from_utf8(at, static_cast<std::size_t>(end - at), put);
+    at += done.read;
+    put += done.written;
+    lossy += done.lossy;
+    return at == end;
+}
+
+KernelProgress PageConverter::kernel_from_utf8(const unsigned char* in, std::size_t size,
+                                               unsigned char* out) const {
+#if GLOSSEK_AVX2
+    if (kernel_ == Kernel::Avx512) {
+        return from_utf8_avx512(in, size, out, two_byte_.data(), window_);
+    }
+    if (kernel_ == Kernel::Avx2) {
+        return from_utf8_avx2(in, size, out, two_byte_.data());
+    }
+#else
+    (void)in, (void)size, (void)out;
+#endif
+    return {};
 }
 
 unsigned char PageConverter::dos_byte(char32_t code_point, bool& exact) const {
@@ -206,6 +290,9 @@ std::size_t PageConverter::from_utf8(const unsigned char* in, std::size_t size,
     // character by character (see to_utf8).
     const bool ascii_same = ascii_same_;
     while (at < end) {
+        if (vector_ && kernel_round(at, end, put, lossy)) {  // else a round here, then again
+            break;
+        }
         if (ascii_same && end - at >= 32 && ascii32(at)) {
             std::memcpy(put, at, 32);
             at += 32;

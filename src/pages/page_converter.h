@@ -11,6 +11,7 @@
 
 #include "pages/byte_table.h"
 #include "pages/code_pages.h"
+#include "pages/kernels.h"
 #include "pages/utf8.h"
 
 namespace glossek {
@@ -51,6 +52,9 @@ private:
     enum class Kind { Table, ToUtf8, FromUtf8 };
     static constexpr std::size_t kSlack = 4;
 
+    // The tables of the UTF-8 ways.
+    void prepare_to_utf8(const CodePagePair& pages);
+    void prepare_from_utf8(const CodePagePair& pages);
     std::size_t to_utf8(const unsigned char* in, std::size_t size, unsigned char* out);
     std::size_t from_utf8(const unsigned char* in, std::size_t size, unsigned char* out);
     // The sequence a part left open, ended or still open (`still_open`) with the start of
@@ -58,6 +62,14 @@ private:
     std::size_t finish_open_sequence(const unsigned char* in, std::size_t size, unsigned char* out,
                                      bool& still_open);
     unsigned char dos_byte(char32_t code_point, bool& exact) const;
+    // The vector kernel of the way, from the start of `in`, as far as it goes.
+    KernelProgress kernel_to_utf8(const unsigned char* in, std::size_t size,
+                                  unsigned char* out) const;
+    KernelProgress kernel_from_utf8(const unsigned char* in, std::size_t size,
+                                    unsigned char* out) const;
+    // The kernel from `at` on, moving `at` and `put` past what it took; whether it took all.
+    bool kernel_round(const unsigned char*& at, const unsigned char* end, unsigned char*& put,
+                      std::uint64_t& lossy) const;
 
     Kind kind_;
     Kernel kernel_;
@@ -72,6 +84,11 @@ private:
     // The DOS page has ASCII as it is (all but cp864, whose 0x25 is the Arabic percent
     // sign): runs of ASCII are copied.
     bool ascii_same_ = true;
+    // A UTF-8 way through a vector kernel (the page keeps ASCII), and its tables.
+    bool vector_ = false;
+    HighSequences high_;
+    std::vector<std::uint32_t> two_byte_;
+    TwoByteWindow window_;
     // UTF-8 to DOS: the byte of each character of the Basic Multilingual Plane, and the
     // start of a sequence that the last part left open.
     std::vector<unsigned char> bmp_;

@@ -295,6 +295,110 @@ INSTANTIATE_TEST_SUITE_P(Kernels, TableTranslation,
                          ::testing::Values(Kernel::Plain, Kernel::Avx2, Kernel::Avx512),
                          [](const auto& kernel) { return std::string(kernel_name(kernel.param)); });
 
+// Text for the UTF-8 kernels: runs of ASCII of every length around a vector's, the page's own
+// characters in two and three bytes, characters it lacks, and ill-formed pieces of every
+// kind, so that sequences fall across the vectors' ends and the ends of parts.
+std::string random_utf8(std::mt19937& random, const CodePagePair& pages) {
+    static const std::vector<std::string> odd = {
+        "\xC3",         "\xE2\x82",         "\xF0\x9F\x98", "\xC0\xAF",
+        "\xC1\xBF",     "\xE0\x80\xAF",     "\xED\xA0\x80", "\xF4\x90\x80\x80",
+        "\x80",         "\xBF\xBF",         "\xFE",         "\xFF",
+        "\xEF\xBB\xBF", "\xF0\x9F\x98\x80", "\xC4\x87",     "\xE2\x94\x81",
+        "\xDF\xBF",     "\xC2\x80",         "\x00",         "\r\n"};
+    std::string text;
+    const bool dense = random() % 2 == 0;  // a character of the page every few bytes or rarely
+    for (unsigned n = random() % 40; n > 0; --n) {
+        text += std::string(dense ? random() % 4 : random() % 70, 'a' + static_cast<char>(n % 26));
+        if (random() % 4 != 0) {
+            append_utf8(text, pages.oem_chars[0x80 + random() % 128]);
+        } else if (random() % 2 == 0) {  // two bytes, mostly a character the page lacks
+            append_utf8(text, 0x80 + random() % 0x780);
+        } else {
+            text += odd[random() % odd.size()];
+        }
+    }
+    return text;
+}
+
+// Each UTF-8 kernel, where the processor has it, writes and counts as the plain way does.
+class Utf8Kernels : public ::testing::TestWithParam<Kernel> {};
+
+TEST_P(Utf8Kernels, DosToUtf8AsThePlainWayOnEveryPage) {
+    if (!has_kernel(GetParam())) {
+        GTEST_SKIP() << "this processor lacks " << kernel_name(GetParam());
+    }
+    std::mt19937 random(437);  // fixed so that a failure can be replayed
+    for (int oem : supported_oem_pages()) {
+        SCOPED_TRACE(oem);
+        const CodePagePair pages = code_page_pair(oem, kUtf8Page);
+        PageConverter plain(pages, true, Kernel::Plain);
+        PageConverter vector(pages, true, GetParam());
+        std::string all;
+        for (int b = 0; b < 256; ++b) {
+            all += static_cast<char>(b);
+        }
+        ASSERT_EQ(convert_line(vector, all + all + all), convert_line(plain, all + all + all));
+        for (int round = 0; round < 60; ++round) {
+            std::string text(random() % 300, '\0');
+            const unsigned high_share = random() % 3;  // none, a few, half
+            for (char& c : text) {
+                c = static_cast<char>(
+                    random() % 128 |
+                    (high_share > 0 && random() % (12 / high_share) == 0 ? 0x80 : 0));
+            }
+            ASSERT_EQ(convert_line(vector, text), convert_line(plain, text))
+                << testing::PrintToString(text);
+        }
+    }
+}
+
+TEST_P(Utf8Kernels, Utf8ToDosAsThePlainWayWholeAndInParts) {
+    if (!has_kernel(GetParam())) {
+        GTEST_SKIP() << "this processor lacks " << kernel_name(GetParam());
+    }
+    std::mt19937 random(850);  // fixed so that a failure can be replayed
+    for (int oem : supported_oem_pages()) {
+        SCOPED_TRACE(oem);
+        const CodePagePair pages = code_page_pair(oem, kUtf8Page);
+        PageConverter plain(pages, false, Kernel::Plain);
+        PageConverter vector(pages, false, GetParam());
+        for (int round = 0; round < 60; ++round) {
+            const std::string text = random_utf8(random, pages);
+            const Result expected = convert_line(plain, text);
+            ASSERT_EQ(convert_line(vector, text), expected) << testing::PrintToString(text);
+            std::vector<std::size_t> cuts;
+            for (std::size_t at = random() % 80; at < text.size(); at += random() % 80) {
+                cuts.push_back(at);
+            }
+            ASSERT_EQ(convert_line(vector, text, cuts), expected) << testing::PrintToString(text);
+        }
+    }
+}
+
+// A sequence whose lead ends a vector, or the text, wherever the vectors fall.
+TEST_P(Utf8Kernels, Utf8ToDosSequencesAtEveryPlaceOfAVector) {
+    if (!has_kernel(GetParam())) {
+        GTEST_SKIP() << "this processor lacks " << kernel_name(GetParam());
+    }
+    const CodePagePair pages = code_page_pair(850, kUtf8Page);
+    PageConverter plain(pages, false, Kernel::Plain);
+    PageConverter vector(pages, false, GetParam());
+    for (const std::string& piece :
+         std::vector<std::string>{"\xC3\xA9", "\xC4\x87", "\xC3", "\xE2\x94\x80", "\x80"}) {
+        for (std::size_t before = 0; before < 140; ++before) {
+            for (const std::string& after :
+                 {std::string(), std::string("x"), std::string(70, 'y')}) {
+                const std::string text = std::string(before, 'a') + piece + after;
+                ASSERT_EQ(convert_line(vector, text), convert_line(plain, text))
+                    << testing::PrintToString(text);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, Utf8Kernels, ::testing::Values(Kernel::Avx2, Kernel::Avx512),
+                         [](const auto& kernel) { return std::string(kernel_name(kernel.param)); });
+
 TEST(Utf8, LastCharacterSizeForBackspace) {
     EXPECT_EQ(last_utf8_size(""), 0u);
     EXPECT_EQ(last_utf8_size("ab"), 1u);
