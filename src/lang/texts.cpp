@@ -42,9 +42,14 @@ void append_utf8(std::string& out, std::uint32_t cp) {
 }  // namespace
 
 LanguageTexts language_texts(std::string_view code) {
+    // Each language made the first time it is asked for: a run in one language never makes
+    // the other's.
+    if (code == kLanguageFrench) {
+        static const LanguageTexts french = french_texts();
+        return french;
+    }
     static const LanguageTexts english = english_texts();
-    static const LanguageTexts french = french_texts();
-    return code == kLanguageFrench ? french : english;
+    return english;
 }
 
 std::string corrected_language_code(std::string_view code) {
