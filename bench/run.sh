@@ -196,40 +196,40 @@ done
 
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
 echo "Input: $mb MB of CP850 text, best of $runs runs (load average before: $load)"
-printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+printf '%-19s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${keys[@]}"; do
     name="${names[$key]}"
     awk -v n="$name" -v s="${best[$key]}" -v b="$bytes" -v k="${rss[$key]}" \
-        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+        'BEGIN { printf "%-19s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
 echo
 echo "UTF-8 as the Windows page: $mb MB of CP850 to UTF-8, and $(awk -v b="$utf8_bytes" \
     'BEGIN { printf "%.1f", b / 1e6 }') MB of UTF-8 back, best of $runs runs"
-printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+printf '%-19s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${utf8_keys[@]}"; do
     size=$bytes
     [[ "$key" == wd8* || "$key" == iconv8back* || "$key" == cat8* ]] && size=$utf8_bytes
     awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$size" -v k="${rss[$key]}" \
-        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+        'BEGIN { printf "%-19s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
 long_mb=$(awk -v b="$long_bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
 echo
 echo "One line of $long_mb MB without a line end, best of $runs runs"
-printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+printf '%-19s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${long_keys[@]}"; do
     awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$long_bytes" -v k="${rss[$key]}" \
-        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+        'BEGIN { printf "%-19s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
 unix_mb=$(awk -v b="$unix_bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
 echo
 echo "One line of $unix_mb MB with LF alone, LF -> CR LF through a table, best of $runs runs"
-printf '%-15s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
+printf '%-19s %9s %9s %10s\n' tool seconds MB/s 'RSS MiB'
 for key in "${lf_keys[@]}"; do
     awk -v n="${names[$key]}" -v s="${best[$key]}" -v b="$unix_bytes" -v k="${rss[$key]}" \
-        'BEGIN { printf "%-15s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
+        'BEGIN { printf "%-19s %9.3f %9.0f %10.1f\n", n, s, b / 1e6 / s, k / 1024 }'
 done
 
 ratio() {  # label, numerator, denominator, target
