@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "files/file_names.h"
@@ -41,8 +42,11 @@ constinit CleanupSlot g_cleanup_slots[kCleanupSlots];
 std::atomic<int> g_held{0};
 std::atomic<int> g_pending{0};
 // Set once the temporary files are being removed: a thread that makes one from then on
-// removes it itself (the handler may have passed its slot already).
+// removes it itself (the handler may have passed its slot already), and the handler waits
+// for the threads that are making one (g_making, this thread's own apart) to be done.
 std::atomic<bool> g_dying{false};
+std::atomic<int> g_making{0};
+thread_local bool t_making = false;
 
 void remove_temporaries_and_die(int signal_number) {
     g_dying.store(true);
@@ -50,6 +54,11 @@ void remove_temporaries_and_die(int signal_number) {
         if (slot.state.load() == 2) {
             ::unlink(slot.name);
         }
+    }
+    const int own = t_making ? 1 : 0;
+    for (int wait = 0; wait < 2000 && g_making.load() > own; ++wait) {
+        const struct timespec millisecond { 0, 1000000 };
+        ::nanosleep(&millisecond, nullptr);
     }
     // The default action once the handler returns, so the exit status says which signal.
     struct sigaction action {};
@@ -111,13 +120,40 @@ int claim_cleanup_slot(const std::string& name) {
     return -1;
 }
 
+namespace {
+
+// While a thread makes a temporary file, for the signal handler.
+class Making {
+public:
+    Making() {
+        t_making = true;
+        g_making.fetch_add(1);
+    }
+    ~Making() {
+        g_making.fetch_sub(1);
+        t_making = false;
+    }
+    Making(const Making&) = delete;
+    Making& operator=(const Making&) = delete;
+};
+
+}  // namespace
+
 int create_temporary(const std::string& near, unsigned mode, std::string& name, int& slot) {
     for (unsigned attempt = 0;; ++attempt) {
         name = temporary_name(near, attempt);
+        const Making making;
+        if (g_dying.load()) {
+            // The process is ending on a signal: no file is made any more.
+            slot = -1;
+            name.clear();
+            errno = EINTR;
+            return -1;
+        }
         slot = claim_cleanup_slot(name);
         const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 && g_dying.load()) {
-            ::unlink(name.c_str());  // the process is ending on a signal
+            ::unlink(name.c_str());  // the handler may have passed its slot
         }
         if (fd >= 0) {
             return fd;
