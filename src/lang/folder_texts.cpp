@@ -9,6 +9,10 @@ namespace {
 
 std::string counted(std::uint64_t count, const std::string& one, const std::string& many,
                     const LanguageTexts& texts) {
+    // The singular texts all begin with their "1".
+    if (count == 0 && !texts.lng_zero_singular.empty()) {
+        return fill_in(one, "1", "0");
+    }
     return count == 1 ? one : fill_in(many, "%n", grouped_number(count, texts));
 }
 

@@ -125,6 +125,8 @@ struct LanguageTexts {
     std::string lng_files;
     std::string lng_links_one;
     std::string lng_converted_one;
+    // Not empty where a count of nothing takes the singular, as French does ("0 fichier").
+    std::string lng_zero_singular;
     std::string lng_converted;
     std::string lng_binary_one;
     std::string lng_binary;

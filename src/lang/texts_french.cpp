@@ -149,6 +149,7 @@ LanguageTexts french_texts() {  // NOLINT(readability-function-size)
     t.lng_files = "%n fichiers";
     t.lng_links_one = utf8_to_cp1252("1 lien ignoré");
     t.lng_links = utf8_to_cp1252("%n liens ignorés");
+    t.lng_zero_singular = "0";
     t.lng_converted_one = "1 converti";
     t.lng_converted = "%n convertis";
     t.lng_binary_one = "1 binaire";

@@ -200,7 +200,7 @@ TEST(FolderSummary, EachCountSingularOrPluralAndTheWaysOwnTarget) {
                              "liens ignorés, 0 en échec"));
     counts = {1, 0, 0, 3, 1, 0};
     EXPECT_EQ(folder_summary(counts, ConversionWay::AuxiliaryTable, french()),
-              utf8_to_cp1252("1 fichier : 0 convertis, 3 binaires, 1 lien ignoré, 0 en échec"));
+              utf8_to_cp1252("1 fichier : 0 converti, 3 binaires, 1 lien ignoré, 0 en échec"));
 }
 
 TEST(PrintableName, Utf8StaysControlsAndInvalidBytesAreEscaped) {
