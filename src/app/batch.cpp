@@ -26,12 +26,6 @@ void report(std::ostream& err, const std::string& file, const std::string& text)
     report(err, ErrorMessage{file, text, {}});
 }
 
-// Scripts rely on silence after success: what was lost is said only when asked for.
-bool report_wanted() {
-    const char* wanted = std::getenv("GLOSSEK_REPORT");
-    return wanted != nullptr && std::string_view(wanted) == "1";
-}
-
 // With GLOSSEK_REPORT=1, after a conversion: an input that already read as its target, and
 // the characters that had no exact counterpart.
 void report_conversion(std::ostream& err, const AppState& state, const StartUpResult& result) {
@@ -85,14 +79,13 @@ bool report_step(std::ostream& err, const AppState& state, const StartUpResult& 
 
 }  // namespace
 
+bool report_wanted() {
+    const char* wanted = std::getenv("GLOSSEK_REPORT");
+    return wanted != nullptr && std::string_view(wanted) == "1";
+}
+
 void report_error(std::ostream& err, const std::exception_ptr& error, const LanguageTexts& texts) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        report(err, error_message(failure, texts));
-    } catch (...) {
-        report(err, {}, texts.lng_unexpected_error);
-    }
+    report(err, error_message(error, texts));
 }
 
 bool set_up_batch(AppState& state, std::ostream& err) {

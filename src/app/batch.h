@@ -22,6 +22,10 @@ bool run_batch(AppState& state, const CommandLineJob& command, std::ostream& err
 // What stands in the way goes to `err`; false when the run must stop.
 bool set_up_batch(AppState& state, std::ostream& err);
 
+// GLOSSEK_REPORT=1: scripts rely on silence after success, so what was lost, and a folder
+// run's report, are said only when asked for.
+bool report_wanted();
+
 // "glossek: FILE: TEXT" lines on `err` for an error of the core.
 void report_error(std::ostream& err, const std::exception_ptr& error, const LanguageTexts& texts);
 

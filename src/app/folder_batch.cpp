@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/folder_batch.h"
 
-#include <cstdlib>
-#include <string_view>
-
 #include "app/batch.h"
 #include "app/folder_report.h"
 #include "app/folder_run.h"
@@ -16,11 +13,6 @@
 namespace glossek {
 
 namespace {
-
-bool report_wanted() {
-    const char* wanted = std::getenv("GLOSSEK_REPORT");
-    return wanted != nullptr && std::string_view(wanted) == "1";
-}
 
 // The table of the way A, read before anything is written; false, said on `err`, when it
 // cannot be used or lies in the output folder, where a converted file could replace it.

@@ -25,14 +25,7 @@ void append_field(std::string& line, const std::string& field) {
 }
 
 std::string failure_text(const std::exception_ptr& error, const LanguageTexts& texts) {
-    ErrorMessage message;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        message = error_message(failure, texts);
-    } catch (...) {
-        message.text = texts.lng_unexpected_error;
-    }
+    const ErrorMessage message = error_message(error, texts);
     std::string text = terminal_text(message.text);
     if (!message.file.empty()) {
         text = printable_name(message.file) + ": " + text;

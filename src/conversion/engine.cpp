@@ -361,9 +361,14 @@ GenerateOutcome generate(ConversionJob& job, ConversionWay way, const Conversion
         } else {
             std::optional<BytewiseTable> bytewise =
                 BytewiseTable::compose(table, pair_count, limits);
-            const std::uint64_t room = limits.memory != 0 ? limits.memory : memory_room();
-            conversion.table_lines({table, pair_count, room / kLineShares, limits, job,
-                                    bytewise ? &*bytewise : nullptr});
+            // A bytewise table never holds a line: the memory left need not be read.
+            const std::uint64_t room = bytewise             ? 0
+                                       : limits.memory != 0 ? limits.memory
+                                                            : memory_room();
+            conversion.table_lines(
+                {table, pair_count,
+                 bytewise ? std::numeric_limits<std::uint64_t>::max() : room / kLineShares, limits,
+                 job, bytewise ? &*bytewise : nullptr});
         }
     } catch (const std::bad_alloc&) {
         // The guards remove the unfinished output: the old file stays as it was.

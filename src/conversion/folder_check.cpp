@@ -51,6 +51,9 @@ FolderRefusal check_folders(const std::string& input, const std::string& output)
     }
     const std::string real_output = real_name(existing) + rest;
     const std::string real_input = real_name(input);
+    if (real_input.empty()) {
+        return FolderRefusal::None;  // a missing input holds nothing and lies nowhere
+    }
     if (inside(real_output, real_input)) {
         return FolderRefusal::OutputInsideInput;
     }

@@ -319,14 +319,18 @@ std::string error_text(const std::exception& error, const LanguageTexts& texts) 
     return error_message(error, texts).text;
 }
 
-std::string error_text(const std::exception_ptr& error, const LanguageTexts& texts) {
+ErrorMessage error_message(const std::exception_ptr& error, const LanguageTexts& texts) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& failure) {
-        return error_text(failure, texts);
+        return error_message(failure, texts);
     } catch (...) {
-        return texts.lng_unexpected_error;
+        return {{}, texts.lng_unexpected_error, {}};
     }
+}
+
+std::string error_text(const std::exception_ptr& error, const LanguageTexts& texts) {
+    return error_message(error, texts).text;
 }
 
 ErrorMessage box_message(const std::exception& error, const LanguageTexts& texts) {

@@ -29,6 +29,8 @@ struct ErrorMessage {
 // The message of an error of the program's core, in the current language (a code text
 // typed in the grid keeps its fixed text). std::bad_alloc says that memory ran out.
 ErrorMessage error_message(const std::exception& error, const LanguageTexts& texts);
+// The same for a failure caught as an exception pointer (of any type).
+ErrorMessage error_message(const std::exception_ptr& error, const LanguageTexts& texts);
 
 // The text alone, as the error box shows it.
 std::string error_text(const std::exception& error, const LanguageTexts& texts);

@@ -24,6 +24,8 @@ TEST(FolderCheck, FoldersAreComparedWithTheirLinksFollowed) {
     EXPECT_EQ(check_folders(dir.file("alias/sub"), in), FolderRefusal::InputInsideOutput);
     EXPECT_EQ(check_folders(in, dir.file("in2")), FolderRefusal::None);  // a name alike
     EXPECT_EQ(check_folders(in, dir.file("out/new")), FolderRefusal::None);
+    // A missing input holds nothing: the output is not said to lie inside it.
+    EXPECT_EQ(check_folders(dir.file("missing"), dir.file("out")), FolderRefusal::None);
 }
 
 TEST(FolderCheck, WhatIsDoneWithEachReading) {
