@@ -122,9 +122,12 @@ for file in "$work/full"/*; do cmp -s "$file" "$work/one.txt" || complete=0; don
 check "every output there is complete" test "$complete" -eq 1
 check "no temporary file left after a full disk" no_temporary
 
-# SIGTERM part-way: killed by it, finished outputs complete, no temporary file left.
+# SIGTERM part-way: killed by it, finished outputs complete, no temporary file left. The
+# run would end in a few milliseconds: each rename is held 50 ms, so the signal surely comes
+# part-way.
 for ((k = 30; k < 400; k++)); do cp "$work/many/f00.txt" "$work/many/$(printf 'f%03d.txt' "$k")"; done
-(cd "$work" && exec "$program" many stopped W R 2>/dev/null) &
+(cd "$work" && LD_PRELOAD="$shim" GLOSSEK_FAULT_CALL=rename GLOSSEK_FAULT_DELAY_MS=50 \
+    exec "$preloadable" many stopped W R 2>/dev/null) &
 pid=$!
 for ((i = 0; i < 400; i++)); do
     (($(find "$work/stopped" -type f 2>/dev/null | wc -l) >= 20)) && break

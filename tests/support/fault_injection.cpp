@@ -6,7 +6,9 @@
 // GLOSSEK_FAULT_ERRNO (EIO by default). With GLOSSEK_FAULT_SHRINK=1 that call, a read,
 // does not fail: the file read is first cut to what has been read of it, as another program
 // may do. With GLOSSEK_FAULT_LOG it writes to that file, at exit, each kind with its number
-// of calls, and the line "injected" when the failure was made.
+// of calls, and the line "injected" when the failure was made. With GLOSSEK_FAULT_DELAY_MS
+// nothing fails: every call of that kind from number GLOSSEK_FAULT_AT on first waits that
+// many milliseconds, which holds a run long enough for a signal to come part-way.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -18,6 +20,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -43,6 +46,7 @@ struct Plan {
     long at = 0;
     int error_number = EIO;
     bool shrink = false;
+    long delay_ms = 0;
     const char* log = nullptr;
 };
 Plan g_plan;
@@ -62,6 +66,9 @@ __attribute__((constructor)) void read_plan() {
     if (const char* error_number = std::getenv("GLOSSEK_FAULT_ERRNO")) {
         g_plan.error_number = std::atoi(error_number);
     }
+    if (const char* delay = std::getenv("GLOSSEK_FAULT_DELAY_MS")) {
+        g_plan.delay_ms = std::atol(delay);
+    }
     g_plan.log = std::getenv("GLOSSEK_FAULT_LOG");
     const char* shrink = std::getenv("GLOSSEK_FAULT_SHRINK");
     g_plan.shrink = shrink != nullptr && std::strcmp(shrink, "1") == 0;
@@ -70,6 +77,13 @@ __attribute__((constructor)) void read_plan() {
 // Counts the call; true (with errno set) when it is the one to fail.
 bool fails(Kind kind) {
     const long n = ++g_counts[kind];
+    if (kind == g_plan.kind && g_plan.delay_ms > 0) {
+        if (n >= g_plan.at) {
+            const timespec pause{g_plan.delay_ms / 1000, g_plan.delay_ms % 1000 * 1000000};
+            ::nanosleep(&pause, nullptr);
+        }
+        return false;
+    }
     if (kind == g_plan.kind && n == g_plan.at) {
         g_injected = true;
         errno = g_plan.error_number;
