@@ -69,8 +69,10 @@ bool same_state(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
-// One file of the tree, start to end.
-void convert_file(const FolderSettings& settings, const FolderEntry& entry, FolderFile& file) {
+// One file of the tree, start to end. `made` is the output folder this worker made or found
+// last in this run: the files of one folder come together, so that most need no mkdir.
+void convert_file(const FolderSettings& settings, const FolderEntry& entry, FolderFile& file,
+                  std::string& made) {
     const std::string input = settings.input + "/" + entry.relative;
     const std::string output = settings.output + "/" + entry.relative;
     switch (entry.kind) {
@@ -91,7 +93,12 @@ void convert_file(const FolderSettings& settings, const FolderEntry& entry, Fold
     }
     const FileReading reading = identify_file(input, settings.pages);
     const FolderResult action = folder_action(reading, settings.way);
-    make_folders(parent_folder(output));
+    std::string folder = parent_folder(output);
+    if (folder != made) {
+        made.clear();
+        make_folders(folder);
+        made = std::move(folder);
+    }
     if (action == FolderResult::Converted) {
         ConversionJob job;
         job.input_name = input;
@@ -151,6 +158,7 @@ struct Pipeline {
 };
 
 void work(const FolderSettings& settings, Pipeline& pipeline) {
+    std::string made;
     std::unique_lock lock(pipeline.mutex);
     for (;;) {
         if (!pipeline.has_work()) {
@@ -169,7 +177,7 @@ void work(const FolderSettings& settings, Pipeline& pipeline) {
         file.relative = entry.relative;
         file.bytes = entry.size;
         try {
-            convert_file(settings, entry, file);
+            convert_file(settings, entry, file, made);
         } catch (...) {
             file.result = FolderResult::Failed;
             file.error = std::current_exception();

@@ -220,10 +220,10 @@ std::string temporary_name(const std::string& target, unsigned attempt) {
            (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) {
         --keep;  // not inside a UTF-8 character
     }
+    static const auto process = static_cast<std::uint64_t>(::getpid());
     auto seed =
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (static_cast<std::uint64_t>(::getpid()) << 32) ^
-        (std::uint64_t{attempt} * 0x9E3779B97F4A7C15ULL);
+        (process << 32) ^ (std::uint64_t{attempt} * 0x9E3779B97F4A7C15ULL);
     std::string suffix;
     for (int i = 0; i < 8; ++i) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
