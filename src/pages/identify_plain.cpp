@@ -96,14 +96,26 @@ void Identifier::count_high(std::uint64_t word, std::uint64_t high, std::uint64_
 }
 
 void Identifier::count_ascii(const unsigned char* at, std::size_t size) {
-    // Four tables in turn, so that a run of one byte value does not wait on its own count.
-    std::array<std::array<std::uint32_t, 256>, 4> counts{};
-    for (std::size_t i = 0; i < size; ++i) {
-        ++counts[i & 3][at[i]];
+    // Eight tables, a byte of each word to each, so that a run of one byte value does not
+    // wait on its own count and each word is loaded once.
+    std::array<std::array<std::uint32_t, 256>, 8> counts{};
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at + i, 8);
+        for (std::size_t t = 0; t < 8; ++t) {
+            ++counts[t][(word >> (8 * t)) & 0xFF];
+        }
+    }
+    for (; i < size; ++i) {
+        ++counts[0][at[i]];
     }
     for (std::size_t b = 0x20; b < 0x80; ++b) {
-        counts_.bytes[b] +=
-            std::uint64_t{counts[0][b]} + counts[1][b] + counts[2][b] + counts[3][b];
+        std::uint64_t total = 0;
+        for (const auto& table : counts) {
+            total += table[b];
+        }
+        counts_.bytes[b] += total;
     }
     ascii_counted_ += size;
 }
