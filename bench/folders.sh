@@ -17,21 +17,9 @@ if ! [[ "$size_mb" =~ ^[0-9]+$ ]] || ((size_mb < 2)); then
     exit 2
 fi
 runs="${RUNS:-3}"
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(dirname "$here")"
-build="$root/build"
-if [[ ! -x /usr/bin/time ]]; then
-    apt-get install -y time >/dev/null ||
-        { apt-get update >/dev/null && apt-get install -y time >/dev/null; }
-fi
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-glossek="${GLOSSEK:-}"
-if [[ -z "$glossek" ]]; then
-    cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
-    glossek="$build/glossek"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+need_gnu_time
+program_to_time
 export GLOSSEK_OEMCP=850 GLOSSEK_ANSICP=1252
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-folders.XXXXXX")"

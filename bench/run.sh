@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Times glossek beside iconv, sed, cat and dd on one generated DOS text file (CP850, CR LF):
-# best of 5 runs each (each after a sync, untimed), peak memory of every run, and a check of the outputs. glossek flushes
-# its output to the disk before it renames it into place; dd conv=fsync shows what that
-# costs for a plain copy on the same disk (iconv, sed and cat do not flush). The same DOS to
-# Windows run and cat are timed again with their outputs on a tmpfs (/dev/shm), where a
-# flush costs nothing: that ratio is the conversion's own speed. UTF-8 as the Windows page
-# (65001) both ways, beside iconv to and from UTF-8, and on the tmpfs beside cat of the
-# UTF-8 file (the bytes one way writes and the other reads). Then the same text as one line without
-# any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to Windows beside iconv: memory
-# must not grow with the line. Last, a Unix file (LF alone, so one line for glossek) of
-# 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed, on the disk and on the tmpfs: its
-# memory must not grow with the line either. glossek --info on the first file
-# beside the conversion, and what it makes of the corpus of tests/pages.
+# best of 5 runs each (each after a sync, untimed), peak memory of every run, and a check of
+# the outputs. glossek flushes its output to the disk before it renames it into place; dd
+# conv=fsync shows what that costs for a plain copy on the same disk (iconv, sed and cat do
+# not flush). The same DOS to Windows run and cat are timed again with their outputs on a
+# tmpfs (/dev/shm), where a flush costs nothing: that ratio is the conversion's own speed.
+# UTF-8 as the Windows page (65001) both ways, beside iconv to and from UTF-8, and on the
+# tmpfs beside cat of the UTF-8 file (the bytes one way writes and the other reads). Then the
+# same text as one line without any line end, 6 x SIZE_MB long (1.2 GB by default), DOS to
+# Windows beside iconv: memory must not grow with the line. Last, a Unix file (LF alone, so
+# one line for glossek) of 1.2 x SIZE_MB through the pair LF -> CR LF, beside sed, on the disk
+# and on the tmpfs: its memory must not grow with the line either. glossek --info on the first
+# file beside the conversion, and what it makes of the corpus of tests/pages.
 # Usage: bench/run.sh [SIZE_MB]   (default 200; set TMPDIR to put the data elsewhere,
 #        TMPFS to use another tmpfs folder than /dev/shm, and GLOSSEK to time another build
 #        of the program, such as an older one, instead, and RUNS for another number of runs)
@@ -25,30 +25,13 @@ if ! [[ "$size_mb" =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
 fi
 runs="${RUNS:-5}"
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(dirname "$here")"
-build="$root/build"
-
-if [[ ! -x /usr/bin/time ]]; then
-    apt-get install -y time >/dev/null ||
-        { apt-get update >/dev/null && apt-get install -y time >/dev/null; }
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+need_gnu_time
 for tool in iconv sed cat dd python3 cmake; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
 done
 
-# Release build of the program alone; an existing build folder keeps its settings.
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
-    echo "note: $build is not a Release build; figures will be slow" >&2
-fi
-glossek="${GLOSSEK:-}"
-if [[ -z "$glossek" ]]; then
-    cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
-    glossek="$build/glossek"
-fi
+program_to_time
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/glossek-bench.XXXXXX")"
 shm=""

@@ -10,14 +10,8 @@
 set -euo pipefail
 rounds="${1:-15}"
 runs="${2:-40}"
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(dirname "$here")"
-build="$root/build"
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$build" --target glossek -j"$(nproc)" >/dev/null
-glossek="$build/glossek"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+program_to_time
 
 folder="${TMPFS:-/dev/shm}"
 if [[ "$(stat -f -c %T "$folder" 2>/dev/null)" != tmpfs ]]; then
